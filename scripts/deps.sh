@@ -9,6 +9,7 @@ packages=(
     xvfb xauth openbox xdotool x11-utils imagemagick
     fonts-wqy-microhei
     python3
+    dpkg-dev file procps desktop-file-utils g++-mingw-w64-x86-64
 )
 missing=()
 for p in "${packages[@]}"; do
