@@ -6,7 +6,7 @@ packages=(
     cmake g++ ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
     libsm-dev libice-dev
-    xvfb xauth openbox xdotool x11-utils imagemagick
+    xvfb xauth openbox xdotool x11-utils wmctrl imagemagick
     fonts-wqy-microhei
     python3
     dpkg-dev file procps desktop-file-utils g++-mingw-w64-x86-64
