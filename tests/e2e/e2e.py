@@ -201,13 +201,13 @@ class Program:
             return None
 
     def renderer_pids(self):
-        out = run("ps", "-e", "-o", "pid=,sid=,args=", check=False)
-        pids = []
-        for line in out.splitlines():
-            parts = line.split(None, 2)
-            if len(parts) == 3 and int(parts[1]) == self.process.pid and "--type=renderer" in parts[2]:
-                pids.append(int(parts[0]))
-        return pids
+        # Renderers are forked from the web engine's zygote and keep its command line, so they are
+        # told by their parent: a zygote of this program.
+        out = run("ps", "-e", "-o", "pid=,ppid=,sid=,args=", check=False)
+        rows = [line.split(None, 3) for line in out.splitlines()]
+        rows = [r for r in rows if len(r) == 4 and int(r[2]) == self.process.pid]
+        zygotes = {int(r[0]) for r in rows if "--type=zygote" in r[3]}
+        return [int(r[0]) for r in rows if int(r[1]) in zygotes]
 
     def stop(self):
         if self.process.poll() is None:
@@ -305,9 +305,8 @@ class Geometry(ProgramTestCase):
         program = self.start()
         wait_for(lambda: "MAXIMIZED_HORZ" in net_wm_state(program.main))
         run("wmctrl", "-ir", hex(program.main), "-b", "remove,maximized_vert,maximized_horz")
-        self.assertEqual(wait_for(lambda: outer_geometry(program.main) == (193, 106, 1024, 768)
-                                  or None, timeout=5) and outer_geometry(program.main),
-                         (193, 106, 1024, 768))
+        wait_for(lambda: outer_geometry(program.main) == (193, 106, 1024, 768), timeout=5)
+        self.assertEqual(outer_geometry(program.main), (193, 106, 1024, 768))
         run("xdotool", "windowsize", str(program.main), "600", "400")
         time.sleep(0.5)  # give the window manager the chance to apply a wrong size
         x, y, w, h = outer_geometry(program.main)
