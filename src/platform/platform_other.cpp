@@ -9,4 +9,23 @@ StartupShowState startupShowState()
     return StartupShowState::Default;
 }
 
+// X11 and Wayland have no way for a client to answer frame questions: the program draws a
+// frameless window and asks the window manager to move or resize it.
+bool hasNativeCustomFrames()
+{
+    return false;
+}
+
+bool attachCustomFrame(QWindow *, FrameAreaAt)
+{
+    return false;
+}
+
+void detachCustomFrame(QWindow *) {}
+
+bool showSystemMenu(QWindow *, QPoint)
+{
+    return false;
+}
+
 } // namespace Platform
