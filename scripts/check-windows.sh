@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Compiles the Windows-only sources with mingw-w64 so that they cannot rot on a Linux-only CI,
-# and compiles the Windows resource file with the icon. Qt for Windows is not at hand: a source
-# that includes no Qt header is compiled to an object; one that does is only syntax-checked,
-# against the host's Qt headers (Core, Gui, Widgets), which declare the same API.
+# and builds the Windows side of the install rules (the icon in the resource file). Qt for
+# Windows is not at hand: a source that includes no Qt header is compiled to an object; one that
+# does is only syntax-checked, against the host's Qt headers (Core, Gui, Widgets), which declare
+# the same API.
 # Exits 77 (a skip for ctest) when the cross compiler is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,17 +48,47 @@ for source in "${sources[@]}"; do
     echo "$source: $mode"
 done
 
-version=$(sed -n 's/^project(QuorLimsDemo VERSION \([0-9]*\)\.\([0-9]*\)\.\([0-9]*\).*/\1 \2 \3/p' CMakeLists.txt)
-read -r major minor patch <<<"$version"
-sed -e "s|@LIMS_ICON_ICO@|$PWD/resources/icons/quorlims.ico|" \
-    -e "s/@PROJECT_VERSION_MAJOR@/$major/g; s/@PROJECT_VERSION_MINOR@/$minor/g" \
-    -e "s/@PROJECT_VERSION_PATCH@/$patch/g; s/@PROJECT_VERSION@/$major.$minor.$patch/g" \
-    packaging/windows/QuorLimsDemo.rc.in >"$work/QuorLimsDemo.rc"
-if grep -q '@[A-Z_]*@' "$work/QuorLimsDemo.rc"; then
-    echo "packaging/windows/QuorLimsDemo.rc.in: a placeholder this script does not fill" >&2
+# The Windows side of cmake/install.cmake (resource compiler, the configured .rc with the icon)
+# on a stand-in for the program: a WIN32 executable of the same name without Qt.
+stub=$work/project
+mkdir -p "$stub/cmake"
+ln -s "$PWD/resources" "$PWD/packaging" "$stub/"
+ln -s "$PWD/cmake/install.cmake" "$stub/cmake/"
+{
+    echo 'cmake_minimum_required(VERSION 3.25)'
+    grep '^project(QuorLimsDemo ' CMakeLists.txt
+} >"$stub/CMakeLists.txt"
+cat >>"$stub/CMakeLists.txt" <<'CMAKE'
+set(LIMS_MAKER_EMAIL "lims@example.com")
+add_executable(QuorLimsDemo main.cpp)
+set_target_properties(QuorLimsDemo PROPERTIES WIN32_EXECUTABLE ON)
+include(cmake/install.cmake)
+CMAKE
+cat >"$stub/main.cpp" <<'CPP'
+#include <windows.h>
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+CPP
+cat >"$stub/mingw.cmake" <<'CMAKE'
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+CMAKE
+if cmake -S "$stub" -B "$stub/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$stub/mingw.cmake" >"$work/cmake.log" 2>&1 &&
+    cmake --build "$stub/build" >>"$work/cmake.log" 2>&1; then
+    # The .exe's resource types: 5 icon images (3), the icon group (14), the version (16).
+    resources=$(x86_64-w64-mingw32-objdump -p "$stub/build/QuorLimsDemo.exe" | sed -n '/Resource Directory section/,$p')
+    types=$(awk '/^[0-9a-f]+   Entry: ID:/ { print $4 }' <<<"$resources" | tr '\n' ' ')
+    images=$(awk '/^[0-9a-f]+   Entry: ID: 0x000003,/ { getline; print $NF }' <<<"$resources")
+    if [ "$types" != "0x000003, 0x00000e, 0x000010, " ] || [ "$images" != 5 ]; then
+        echo "QuorLimsDemo.exe: resource types $types with $images icon images; expected the 5 icon images, the icon group and the version" >&2
+        failed=1
+    else
+        echo "cmake/install.cmake: Windows executable with icon and version resources"
+    fi
+else
+    cat "$work/cmake.log" >&2
+    echo "cmake/install.cmake: the Windows stand-in does not build" >&2
     failed=1
 fi
-"$windres" "$work/QuorLimsDemo.rc" -O coff -o "$work/QuorLimsDemo.res.o" || failed=1
-echo "packaging/windows/QuorLimsDemo.rc.in: resource object"
 
 exit "$failed"
