@@ -27,7 +27,7 @@ draw() { # size
         -fill white -draw "scale $scale,$scale $flask" -draw "scale $scale,$scale $rim" \
         -fill '#2ec4a0' -draw "scale $scale,$scale $liquid" \
         "${detail[@]}" \
-        -filter Triangle -resize ${size}x${size} \
+        -filter Triangle -resize "${size}x${size}" \
         -strip -define png:exclude-chunks=date,time "PNG32:quorlims-$size.png"
 }
 

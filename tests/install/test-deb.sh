@@ -73,14 +73,18 @@ echo "== package"
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/package" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; fail "cpack could not build the package"; }
 debs=("$work"/package/*.deb)
-((${#debs[@]} == 1)) && [ -f "${debs[0]}" ] || fail "cpack made no single .deb: ${debs[*]}"
+if ((${#debs[@]} != 1)) || [ ! -f "${debs[0]}" ]; then fail "cpack made no single .deb: ${debs[*]}"; fi
 deb=${debs[0]}
 dpkg -I "$deb"
 [ "$(dpkg-deb -f "$deb" Package)" = "$package" ] || fail "package name is not $package"
 
 echo "== dependencies"
-mapfile -t depends < <(dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | sed 's/(.*)//; s/[[:space:]]//g' | grep -v '^$')
-depends_on() { printf '%s\n' "${depends[@]}" | grep -qxF "$1"; }
+mapfile -t depends < <(dpkg-deb -f "$deb" Depends | sed 's/[,|]/\n/g' | sed 's/(.*)//; s/[[:space:]]//g' | grep -v '^$')
+depends_on() {
+    local name
+    for name in "${depends[@]}"; do [ "$name" = "$1" ] && return 0; done
+    return 1
+}
 for p in "${runtime_packages[@]}"; do
     depends_on "$p" || fail "Depends lacks $p"
 done
@@ -90,7 +94,7 @@ staged=$work/root/usr/bin/QuorLimsDemo
 [ -x "$staged" ] || fail "the package holds no usr/bin/QuorLimsDemo"
 for soname in $(objdump -p "$staged" | awk '$1 == "NEEDED" { print $2 }'); do
     path=$(ldd "$staged" | awk -v lib="$soname" '$1 == lib { print $3 }')
-    [ -n "$path" ] && [ "$path" != "not" ] || fail "$soname is not found on this machine"
+    if [ -z "$path" ] || [ "$path" = "not" ]; then fail "$soname is not found on this machine"; fi
     owner=
     for candidate in "$path" "/usr${path#/usr}" "${path#/usr}"; do
         owner=$(dpkg -S "$candidate" 2>/dev/null | head -n1 | cut -d: -f1) && [ -n "$owner" ] && break
@@ -104,7 +108,7 @@ echo "== install"
 installed=1
 apt_get install --no-install-recommends "$deb" >"$work/apt.log" 2>&1 ||
     { cat "$work/apt.log"; fail "the package does not install"; }
-dpkg-query -W -f='${Status}\n' "$package" | grep -qx 'install ok installed' || fail "$package is not installed"
+[ "$(dpkg-query -W -f='${Status}' "$package")" = "install ok installed" ] || fail "$package is not installed"
 
 program=/usr/bin/QuorLimsDemo
 desktop=/usr/share/applications/QuorLimsDemo.desktop
@@ -122,13 +126,14 @@ launcher=$(PATH=/usr/bin:/bin command -v "${exec_line%% *}") || fail "Exec=$exec
 icon=$(desktop_key Icon)
 for size in "${icon_sizes[@]}"; do
     png=/usr/share/icons/hicolor/${size}x${size}/apps/$icon.png
-    file -b "$png" | grep -q "^PNG image data, $size x $size, 8-bit/color RGBA" ||
-        fail "$png is not a $size-pixel RGBA PNG: $(file -b "$png" 2>&1)"
+    info=$(file -b "$png" 2>&1)
+    [[ $info == "PNG image data, $size x $size, 8-bit/color RGBA"* ]] || fail "$png is not a $size-pixel RGBA PNG: $info"
 done
 
 echo "== start"
 if [ -z "${DISPLAY:-}" ]; then
-    # shellcheck source=../../scripts/xdisplay.sh
+    # shellcheck source-path=SCRIPTDIR/../..
+    # shellcheck source=scripts/xdisplay.sh
     source "$source_dir/scripts/xdisplay.sh"
     lims_start_display
     display_started=1
