@@ -3,9 +3,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QMainWindow>
 #include <QWebEnginePage>
+
+#include "tembeddedwb.h"
 
 #include <functional>
 #include <optional>
@@ -60,4 +64,45 @@ inline void setUpApplication()
 {
     QCoreApplication::setApplicationName(QStringLiteral("QuorLimsDemoTest"));
     QGuiApplication::setApplicationDisplayName(testWindowTitle());
+}
+
+// The view inside a main window, as the program builds it.
+struct Shell
+{
+    QMainWindow window;
+    TEmbeddedWB *view = new TEmbeddedWB(&window);
+    Shell()
+    {
+        window.setCentralWidget(view);
+        window.resize(900, 700);
+    }
+};
+
+// The centre of the page element with this id, in view coordinates.
+inline QPoint elementCentre(QWebEnginePage *page, const QString &id)
+{
+    const QVariantList xy = js(page, QStringLiteral(
+        "(() => { const r = document.getElementById('%1').getBoundingClientRect();"
+        " return [r.left + r.width / 2, r.top + r.height / 2]; })()").arg(id)).toList();
+    return xy.size() == 2 ? QPoint(xy[0].toInt(), xy[1].toInt()) : QPoint();
+}
+
+// A real mouse click on the element (pages may only open windows or file choosers on one).
+inline void clickElement(TEmbeddedWB *view, const QString &id)
+{
+    const QPoint at = elementCentre(view->page(), id);
+    const double zoom = view->zoomFactor();
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(int(at.x() * zoom), int(at.y() * zoom)));
+}
+
+// Shows the shell with url loaded; false when the page did not load.
+inline bool openShell(Shell &shell, const QUrl &url)
+{
+    QSignalSpy loaded(shell.view, &QWebEngineView::loadFinished);
+    shell.view->Navigate2(url);
+    shell.window.show();
+    if (!QTest::qWaitForWindowExposed(&shell.window) || (loaded.isEmpty() && !loaded.wait(15000)))
+        return false;
+    shell.window.activateWindow();
+    return loaded.first().first().toBool();
 }

@@ -13,18 +13,6 @@
 #include "hostsettings.h"
 #include "tembeddedwb.h"
 
-// The view inside a main window, as the program builds it.
-struct Shell
-{
-    QMainWindow window;
-    TEmbeddedWB *view = new TEmbeddedWB(&window);
-    Shell()
-    {
-        window.setCentralWidget(view);
-        window.resize(900, 700);
-    }
-};
-
 class tst_TEmbeddedWB : public QObject
 {
     Q_OBJECT
