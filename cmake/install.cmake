@@ -1,6 +1,6 @@
 # What an installed program needs besides the executable: its icon (Qt resource for the windows,
 # .ico in the Windows resources, hicolor PNGs for Linux desktops), the desktop entry, and the
-# Debian package built by CPack.
+# Debian package built by CPack. On Windows, Qt's windeployqt completes the installed tree.
 include(GNUInstallDirs)
 
 set(LIMS_ICON_DIR ${PROJECT_SOURCE_DIR}/resources/icons)
@@ -27,6 +27,5 @@ if(UNIX AND NOT APPLE)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME quorlims.png)
     endforeach()
+    include(${PROJECT_SOURCE_DIR}/packaging/cpack.cmake)
 endif()
-
-include(${PROJECT_SOURCE_DIR}/packaging/cpack.cmake)

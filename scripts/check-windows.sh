@@ -59,7 +59,6 @@ ln -s "$PWD/cmake/install.cmake" "$stub/cmake/"
     grep '^project(QuorLimsDemo ' CMakeLists.txt
 } >"$stub/CMakeLists.txt"
 cat >>"$stub/CMakeLists.txt" <<'CMAKE'
-set(LIMS_MAKER_EMAIL "lims@example.com")
 add_executable(QuorLimsDemo main.cpp)
 set_target_properties(QuorLimsDemo PROPERTIES WIN32_EXECUTABLE ON)
 include(cmake/install.cmake)
