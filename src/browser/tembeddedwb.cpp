@@ -45,7 +45,7 @@ TEmbeddedWB::TEmbeddedWB(QWidget *parent)
     connect(m_page, &WebPage::certificateRefused, this, [this](const QUrl &url, const QString &description) {
         // The engine's error page shows only a code; this names the problem in the user's words.
         const QString html = QStringLiteral(
-            "<!DOCTYPE html><html><head><meta charset='utf-8'><title>安全证书有问题</title></head>"
+            "<!DOCTYPE html><html><head><meta charset='utf-8'><title>安全证书有问题</title><link rel='icon' href='data:,'></head>"
             "<body style='font-family:sans-serif;margin:40px'><h1>已拒绝连接：安全证书有问题</h1>"
             "<p>网站 <b>%1</b> 的安全证书不可信，本程序不会打开此网站。</p>"
             "<p>原因：%2</p><p>请联系系统管理员。</p></body></html>")
@@ -148,10 +148,10 @@ void TEmbeddedWB::triggerBrowserAction(BrowserAction action)
     case BrowserAction::None:
         break;
     case BrowserAction::Reload:
-        reload(false);
+        reloadPage(false);
         break;
     case BrowserAction::ReloadBypassingCache:
-        reload(true);
+        reloadPage(true);
         break;
     case BrowserAction::Back:
         page()->triggerAction(QWebEnginePage::Back);
@@ -183,7 +183,7 @@ void TEmbeddedWB::triggerBrowserAction(BrowserAction action)
     }
 }
 
-void TEmbeddedWB::reload(bool bypassCache)
+void TEmbeddedWB::reloadPage(bool bypassCache)
 {
     // After a renderer loss the old page cannot reload itself; a fresh load starts a new one.
     if (m_goneNotice && m_goneNotice->isVisible()) {
@@ -307,7 +307,7 @@ void TEmbeddedWB::showRendererGone(const QString &reason)
         layout->addWidget(label);
         layout->addWidget(button, 0, Qt::AlignCenter);
         layout->addStretch();
-        connect(button, &QPushButton::clicked, this, [this] { reload(false); });
+        connect(button, &QPushButton::clicked, this, [this] { reloadPage(false); });
     }
     m_goneNotice->findChild<QLabel *>()->setText(
         reason + QStringLiteral("\n\n点击“重新加载”或按 F5 重新打开此页面。"));

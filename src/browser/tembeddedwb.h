@@ -52,7 +52,7 @@ protected:
 private:
     void watchParent();
     bool handleUnconsumedKey(QKeyEvent *event);
-    void reload(bool bypassCache);
+    void reloadPage(bool bypassCache);
     void openFindBar();
     void printWithPreview();
     void renderForPrinter(QPrinter *printer);

@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QHash>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,7 +59,6 @@ WebPage::WebPage(QWebEngineProfile *profile, QObject *parent)
             });
     connect(this, &QWebEnginePage::certificateError, this, &WebPage::refuseCertificate);
     connect(this, &QWebEnginePage::featurePermissionRequested, this, &WebPage::askPermission);
-    connect(this, &QWebEnginePage::loadStarted, this, [this] { m_refusedCertificate.clear(); });
 }
 
 WebPage::~WebPage() = default;
@@ -197,7 +197,9 @@ void WebPage::refuseCertificate(const QWebEngineCertificateError &error)
     // the view puts the reason on top of it.
     QWebEngineCertificateError refused = error;
     refused.rejectCertificate();
-    m_refusedCertificate = error.description();
+    // Only the page's own address gets the explanation; a refused image or script just fails.
+    if (error.url() != requestedUrl())
+        return;
     emit certificateRefused(error.url(), error.description());
 }
 

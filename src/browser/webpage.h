@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QWebEnginePage>
 
 class QAuthenticator;
@@ -16,9 +15,6 @@ class WebPage final : public QWebEnginePage
 public:
     WebPage(QWebEngineProfile *profile, QObject *parent);
     ~WebPage() override;
-
-    // The description of the last refused certificate for the current load, or empty.
-    QString refusedCertificate() const { return m_refusedCertificate; }
 
 signals:
     // A refused certificate ended a load; the view shows why.
@@ -39,6 +35,4 @@ private:
     void askPermission(const QUrl &origin, Feature feature);
     void askExternalOpen(const QUrl &url);
     QWidget *dialogParent() const;
-
-    QString m_refusedCertificate;
 };
