@@ -146,6 +146,7 @@ env -i HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" PATH=/usr/bin:/bin LANG
     QTWEBENGINE_DISABLE_SANDBOX=1 \
     "$launcher" >"$work/program.log" 2>&1 &
 app_pid=$!
+started=$(date +%s%N)
 window=
 for _ in $(seq 120); do
     window=$(xdotool search --all --onlyvisible --pid "$app_pid" --name "^$title\$" 2>/dev/null | head -n1) || true
@@ -154,7 +155,7 @@ for _ in $(seq 120); do
     sleep 0.25
 done
 [ -n "$window" ] || { cat "$work/program.log"; fail "no window titled $title within 30 s"; }
-echo "window $window: $(xdotool getwindowname "$window")"
+echo "window $window after $((($(date +%s%N) - started) / 1000000)) ms: $(xdotool getwindowname "$window")"
 wm_class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*= "\(.*\)", "\(.*\)"$/\2/p')
 [ "$wm_class" = "$(desktop_key StartupWMClass)" ] ||
     fail "the window's class is '$wm_class', the desktop entry's StartupWMClass '$(desktop_key StartupWMClass)'"
