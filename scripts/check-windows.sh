@@ -38,12 +38,14 @@ if ((${#sources[@]} == 0)); then
     exit 1
 fi
 for source in "${sources[@]}"; do
-    if "$cxx" "${flags[@]}" "${qt_includes[@]}" -M "$source" 2>/dev/null | grep -qF "$qt_headers/"; then
-        mode="syntax (Qt)"
-        "$cxx" "${flags[@]}" "${qt_includes[@]}" -fsyntax-only "$source" || failed=1
-    else
+    # A source whose headers cannot even be listed goes to the syntax check, which says why.
+    if headers=$("$cxx" "${flags[@]}" "${qt_includes[@]}" -M "$source" 2>/dev/null) &&
+        [[ $headers != *"$qt_headers/"* ]]; then
         mode="object"
         "$cxx" "${flags[@]}" -c "$source" -o "$work/$(basename "$source" .cpp).o" || failed=1
+    else
+        mode="syntax (Qt)"
+        "$cxx" "${flags[@]}" "${qt_includes[@]}" -fsyntax-only "$source" || failed=1
     fi
     echo "$source: $mode"
 done
