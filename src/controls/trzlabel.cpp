@@ -1,0 +1,11 @@
+#include "trzlabel.h"
+
+TRzLabel::TRzLabel(QWidget *parent)
+    : QLabel(parent)
+{
+    setAutoFillBackground(false);
+    setTextFormat(Qt::PlainText);
+    setTextInteractionFlags(Qt::NoTextInteraction);
+}
+
+TRzLabel::~TRzLabel() = default;
