@@ -10,6 +10,7 @@ QStringList standardClassMapping()
         u"QRadioButton=radiobutton"_s, u"QComboBox=combobox"_s,   u"QFontComboBox=combobox"_s,
         u"QLineEdit=edit"_s,      u"QSpinBox=edit"_s,          u"QDoubleSpinBox=edit"_s,
         u"QTextEdit=memo"_s,      u"QPlainTextEdit=memo"_s,    u"QStatusBar=statusbar"_s,
+        u"TStatusBar=statusbar"_s,
         u"QScrollBar=scrollbar"_s, u"QProgressBar=progress"_s, u"QGroupBox=groupbox"_s,
         u"QFrame=panel"_s,        u"QTabBar=tab"_s,            u"QTabWidget=tab"_s,
         u"QToolBar=toolbar"_s,    u"QMenuBar=mainmenu"_s,      u"QMenu=popupmenu"_s,
