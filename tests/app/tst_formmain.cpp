@@ -1,5 +1,6 @@
 #include <QLabel>
 #include <QSignalSpy>
+#include <QSizeGrip>
 #include <QWebEnginePage>
 #include <QWindow>
 #include <QtTest>
@@ -9,6 +10,7 @@
 #include "errorbox.h"
 #include "modalhelper.h"
 #include "tembeddedwb.h"
+#include "tstatusbar.h"
 
 using namespace Qt::StringLiterals;
 
@@ -29,16 +31,19 @@ QVariant evaluate(QWebEnginePage *page, const QString &script)
 
 } // namespace
 
-// Every route that closes the main window asks first; a no leaves window and page as they were.
-class TestMainClose final : public QObject
+// The main window on a real X server: every route that closes it asks first, and a no leaves
+// window and page as they were; the status bar's clock and size grip.
+class TestFormMain final : public QObject
 {
     Q_OBJECT
 
 private slots:
     void refusedCloseChangesNothingAndAsksAgain();
+    void clockBlankUntilFirstTickThenTicksWhileTheDialogIsOpen();
+    void sizeGripOnlyWhileNotMaximised();
 };
 
-void TestMainClose::refusedCloseChangesNothingAndAsksAgain()
+void TestFormMain::refusedCloseChangesNothingAndAsksAgain()
 {
     const QUrl page(u"data:text/html,<title>lab</title><input id=f value=start>"_s);
     TForm_Main window(page);
@@ -81,12 +86,49 @@ void TestMainClose::refusedCloseChangesNothingAndAsksAgain()
     QCOMPARE(evaluate(webPage, u"document.getElementById('f').value"_s).toString(), u"typed"_s);
 }
 
+void TestFormMain::clockBlankUntilFirstTickThenTicksWhileTheDialogIsOpen()
+{
+    TForm_Main window(QUrl(u"about:blank"_s));
+    int ticks = 0;
+    window.setTimeSource([&] { return QDateTime(QDate(2024, 1, 9), QTime(0, 0, ticks++)); });
+    TStatusBar *bar = window.statusBar();
+    QCOMPARE(bar->panelText(4), QString());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QStringList seenWhileAsking;
+    whenModal([&](QWidget *modal) {
+        QTRY_COMPARE_WITH_TIMEOUT(ticks, 2, 5000);
+        seenWhileAsking << bar->panelText(4);
+        typeKeys(modal, {{Qt::Key_Escape}});
+    });
+    QVERIFY(!window.close());
+    QCOMPARE(seenWhileAsking, QStringList{u"2024年1月9日 00:00:01"_s});
+}
+
+void TestFormMain::sizeGripOnlyWhileNotMaximised()
+{
+    TForm_Main window(QUrl(u"about:blank"_s));
+    const auto *grip = window.statusBar()->findChild<QSizeGrip *>();
+    QVERIFY(grip);
+    window.showNormal();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(grip->isVisible());
+    QCOMPARE(grip->mapTo(&window, QPoint(grip->width(), grip->height())),
+             QPoint(window.width(), window.height()));
+    window.showMaximized();
+    QTRY_VERIFY(window.isMaximized());
+    QTRY_VERIFY(!grip->isVisible());
+    window.showNormal();
+    QTRY_VERIFY(grip->isVisible());
+}
+
 int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     TApplication app(argc, argv);
-    TestMainClose test;
+    TestFormMain test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_mainclose.moc"
+#include "tst_formmain.moc"
