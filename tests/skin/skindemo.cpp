@@ -1,0 +1,134 @@
+// Shows skinned windows for screenshots, and measures what skinning costs.
+//   skindemo main     the main window: caption bar, a page, the status bar
+//   skindemo dialog   the confirmation dialog over the main window
+//   skindemo cost     prints the start-up time and memory of the skin, then exits
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMainWindow>
+#include <QTimer>
+
+#include <cstdio>
+
+#ifdef SKINDEMO_WEB
+#include <QWebEngineView>
+#endif
+
+#include "skintestsupport.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString title = u"实验室信息管理系统（LIMS）"_s;
+
+const QString page = uR"(<html><body style="margin:0;font-family:'WenQuanYi Micro Hei',sans-serif;background:#f7f9fb">
+<div style="background:#24507a;color:#fff;padding:14px 24px;font-size:20px">QuorLims 实验室信息管理</div>
+<div style="padding:24px"><h3 style="color:#24507a">待检样品</h3>
+<table cellpadding="8" style="border-collapse:collapse;width:70%;background:#fff;border:1px solid #d5dbe2">
+<tr style="background:#eef2f6"><th align="left">样品编号</th><th align="left">名称</th><th align="left">状态</th></tr>
+<tr><td>S-2026-0412</td><td>水质 pH</td><td>检测中</td></tr>
+<tr><td>S-2026-0413</td><td>土壤重金属</td><td>待审核</td></tr>
+<tr><td>S-2026-0414</td><td>食品微生物</td><td>已完成</td></tr></table></div></body></html>)"_s;
+
+long residentKiB()
+{
+    QFile statm(u"/proc/self/statm"_s);
+    if (!statm.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLong() * 4 : -1;
+}
+
+QMainWindow *makeMainWindow()
+{
+    auto *window = new QMainWindow;
+    window->setWindowTitle(title);
+    window->setMinimumSize(1024, 768);
+    window->setGeometry(193, 106, 1024, 768);
+    auto *status = new TStatusBar(window);
+    status->addWidget(new QLabel(u"  QuorLims 演示"_s));
+    status->addWidget(new QLabel(u"  www.example.com"_s), 1);
+    status->addPermanentWidget(new QLabel(u"2026-12-11 12:00:00  "_s));
+    window->setStatusBar(status);
+#ifdef SKINDEMO_WEB
+    auto *view = new QWebEngineView(window);
+    view->setHtml(page);
+    window->setCentralWidget(view);
+#else
+    auto *label = new QLabel(page, window);
+    label->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    window->setCentralWidget(label);
+#endif
+    return window;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QGuiApplication::setApplicationDisplayName(title);
+    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"main"_s;
+
+    if (mode == u"cost") {
+        // Each step is measured the first time it runs in the process, as at start-up.
+        const long before = residentKiB();
+        QElapsedTimer timer;
+        timer.start();
+        TSkinData skin;
+        skin.loadSkin();
+        const qint64 loadNs = timer.nsecsElapsed();
+        const long afterLoad = residentKiB();
+
+        QMainWindow plain;
+        plain.setProperty("tag", 99);
+        plain.setCentralWidget(new QLabel(u"x"_s));
+        plain.setStatusBar(new TStatusBar);
+        timer.restart();
+        plain.ensurePolished();
+        const qint64 plainPolishNs = timer.nsecsElapsed();
+
+        QMainWindow skinned;
+        skinned.setCentralWidget(new QLabel(u"x"_s));
+        skinned.setStatusBar(new TStatusBar);
+        timer.restart();
+        skinned.ensurePolished();
+        const qint64 skinnedPolishNs = timer.nsecsElapsed();
+
+        StandInDialog dialog;
+        timer.restart();
+        dialog.ensurePolished();
+        const qint64 dialogPolishNs = timer.nsecsElapsed();
+        const long afterPolish = residentKiB();
+        std::printf("package load + decode: %.2f ms, RSS +%ld KiB\n", loadNs / 1e6, afterLoad - before);
+        std::printf("first polish, main window: %.2f ms skinned, %.2f ms unskinned\n",
+                    skinnedPolishNs / 1e6, plainPolishNs / 1e6);
+        std::printf("first polish, dialog: %.2f ms\n", dialogPolishNs / 1e6);
+        std::printf("RSS after skinning both windows: +%ld KiB over start\n", afterPolish - before);
+        return 0;
+    }
+
+    TSkinData skin;
+    skin.setObjectName(u"SkinData_Main"_s);
+    skin.loadSkin();
+    skin.setActive(true);
+
+    std::unique_ptr<QMainWindow> window(makeMainWindow());
+    window->show();
+    if (mode == u"maximized") {
+        window->showMaximized();
+    }
+    std::unique_ptr<StandInDialog> dialog;
+    if (mode == u"dialog") {
+        QTimer::singleShot(300, window.get(), [&dialog, &window] {
+            dialog = std::make_unique<StandInDialog>(window.get());
+            dialog->move(341, 297);
+            dialog->show();
+        });
+    }
+    return QApplication::exec();
+}
