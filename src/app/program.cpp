@@ -1,5 +1,7 @@
 #include "program.h"
 
+#include <QIcon>
+
 #include "Main_Frm.h"
 #include "apptitle.h"
 #include "errorbox.h"
@@ -12,6 +14,12 @@ int runProgram(int &argc, char **argv, const QUrl &startUrl)
     TApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("QuorLimsDemo"));
     QGuiApplication::setApplicationDisplayName(applicationTitle());
+    QGuiApplication::setDesktopFileName(QStringLiteral("QuorLimsDemo"));
+    // The icon's images are compiled into the program only; other hosts of runProgram show none.
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 72})
+        icon.addFile(QStringLiteral(":/icons/quorlims-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
     chooseRenderingPath();
 
     TForm_Main mainWindow(startUrl);
