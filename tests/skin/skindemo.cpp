@@ -1,6 +1,7 @@
 // Shows skinned windows for screenshots, and measures what skinning costs.
 //   skindemo main     the main window: caption bar, a page, the status bar
 //   skindemo dialog   the confirmation dialog over the main window
+//   skindemo maximized the main window maximised
 //   skindemo cost     prints the start-up time and memory of the skin, then exits
 #include <QApplication>
 #include <QElapsedTimer>
@@ -42,6 +43,21 @@ long residentKiB()
     return fields.size() > 1 ? fields[1].toLong() * 4 : -1;
 }
 
+QIcon demoIcon()
+{
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(0xf4, 0xf7, 0xfa));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(2, 2, 28, 28), 6, 6);
+    p.setBrush(QColor(0x3a, 0x6e, 0xa5));
+    p.drawPolygon(QPolygonF({QPointF(12, 7), QPointF(20, 7), QPointF(20, 14), QPointF(26, 25),
+                              QPointF(6, 25), QPointF(12, 14)}));
+    return QIcon(pm);
+}
+
 QMainWindow *makeMainWindow()
 {
     auto *window = new QMainWindow;
@@ -72,6 +88,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QGuiApplication::setApplicationDisplayName(title);
+    QApplication::setWindowIcon(demoIcon());
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"main"_s;
 
     if (mode == u"cost") {
