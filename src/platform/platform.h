@@ -34,14 +34,13 @@ enum class FrameArea {
 // Given a point in the window's own (device-independent) coordinates.
 using FrameAreaAt = std::function<FrameArea(QPoint)>;
 
-// True where the window system keeps driving moving, resizing, snapping and the shadow of a
-// window whose frame the program draws (the window keeps its frame styles and is asked what
-// lies under the mouse); false where the program must make the window frameless and start
-// moves and resizes itself.
+// True where the window system can keep driving moving, resizing, snapping and the shadow of a
+// frameless window whose frame the program draws, once the window is attached below.
 bool hasNativeCustomFrames();
 
-// Hands a created window whose frame the program draws to the window system; areaAt answers
-// what lies under a point. Returns false where hasNativeCustomFrames() is false.
+// Hands a created, frameless window whose frame the program draws to the window system;
+// areaAt answers what lies under a point. True when the window system now moves and resizes
+// the window itself; false where the program must start moves and resizes (X11, Wayland).
 bool attachCustomFrame(QWindow *window, FrameAreaAt areaAt);
 void detachCustomFrame(QWindow *window);
 

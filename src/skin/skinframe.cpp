@@ -148,16 +148,11 @@ SkinFrame::SkinFrame(QWidget *window, const SkinTheme &theme)
     m_metrics.cornerGrip = qMax(16, theme.borderWidth * 3);
 
     const Qt::WindowFlags flags = window->windowFlags();
-    m_nativeFrame = Platform::hasNativeCustomFrames();
-    if (m_nativeFrame) {
-        attachNative();
-    } else {
-        // Told to the window system straight away where the window exists already, so the
-        // window is never mapped with the system frame.
-        window->overrideWindowFlags(flags | Qt::FramelessWindowHint);
-        if (QWindow *handle = window->windowHandle()) {
-            handle->setFlags(flags | Qt::FramelessWindowHint);
-        }
+    // Told to the window system straight away where the window exists already, so it is never
+    // mapped with the system frame.
+    window->overrideWindowFlags(flags | Qt::FramelessWindowHint);
+    if (QWindow *handle = window->windowHandle()) {
+        handle->setFlags(flags | Qt::FramelessWindowHint);
     }
     window->setContentsMargins(m_metrics.border, m_metrics.border + m_metrics.captionHeight,
                                m_metrics.border, m_metrics.border);
@@ -167,6 +162,7 @@ SkinFrame::SkinFrame(QWidget *window, const SkinTheme &theme)
         grip = new FrameGrip(window, *this);
     }
     window->installEventFilter(this);
+    attachNative();
     relayout();
 }
 
@@ -180,7 +176,8 @@ SkinFrame::~SkinFrame()
 void SkinFrame::attachNative()
 {
     // The native window may not exist yet when the frame is made; it does by the first show.
-    if (!m_attached && m_window->windowHandle()) {
+    if (!m_attached && Platform::hasNativeCustomFrames() && m_window->windowHandle()
+        && m_window->windowHandle()->handle()) {
         m_attached = Platform::attachCustomFrame(m_window->windowHandle(),
                                                  [this](QPoint pos) { return areaAt(pos); });
     }
@@ -213,7 +210,7 @@ void SkinFrame::relayout()
     m_grips[1]->setGeometry(0, h - b, w, b);
     m_grips[2]->setGeometry(0, 0, b, h);
     m_grips[3]->setGeometry(w - b, 0, b, h);
-    const bool showGrips = !m_nativeFrame && resizable() && !m_window->isMaximized()
+    const bool showGrips = !m_attached && resizable() && !m_window->isMaximized()
         && !m_window->isFullScreen();
     for (FrameGrip *grip : m_grips) {
         grip->setVisible(showGrips);
@@ -244,9 +241,7 @@ bool SkinFrame::eventFilter(QObject *watched, QEvent *event)
         case QEvent::Resize:
         case QEvent::WindowStateChange:
         case QEvent::Show:
-            if (m_nativeFrame) {
-                attachNative();
-            }
+            attachNative();
             relayout();
             break;
         case QEvent::WindowTitleChange:

@@ -42,6 +42,8 @@ public:
     bool resizable() const;
     Platform::FrameArea areaAt(QPoint windowPos) const;
     CaptionBar *captionBar() const { return m_caption; }
+    // True when the window system moves and resizes the window from the skin's hit-test.
+    bool isNativelyDriven() const { return m_attached; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -54,7 +56,6 @@ private:
     QWidget *m_window;
     const SkinTheme &m_theme;
     FrameMetrics m_metrics;
-    bool m_nativeFrame = false;
     bool m_attached = false;
     CaptionBar *m_caption = nullptr;
     FrameGrip *m_grips[4] = {};
