@@ -24,7 +24,7 @@ ButtonImage buttonImageFor(bool enabled, bool pressed, bool hot, bool focused, b
     return ButtonImage::Normal;
 }
 
-GlyphPlacement placeGlyph(const QRect &content, QSize glyph, QSize text, int layout, int margin,
+SkinGlyphPlacement placeGlyph(const QRect &content, QSize glyph, QSize text, int layout, int margin,
                           int spacing)
 {
     const bool noGlyph = glyph.isEmpty();
@@ -53,7 +53,7 @@ GlyphPlacement placeGlyph(const QRect &content, QSize glyph, QSize text, int lay
     }
     textPos = glyphPos + glyphExtent + gap;
 
-    GlyphPlacement result;
+    SkinGlyphPlacement result;
     const auto place = [&content, horizontal, layout](int pos, QSize size) {
         QRect r(QPoint(0, 0), size);
         if (horizontal) {
@@ -168,7 +168,7 @@ void BitBtnSkin::paint()
         return value.isValid() ? value.toInt() : fallback;
     };
     const QRect content = m_button->rect().adjusted(2, 2, -2, -2);
-    const GlyphPlacement place = placeGlyph(content, iconSize, textSize, property("Layout", 0),
+    const SkinGlyphPlacement place = placeGlyph(content, iconSize, textSize, property("Layout", 0),
                                             property("Margin", -1), property("Spacing", 4));
     const bool enabled = m_button->isEnabled();
     const int shift = m_button->isDown() ? 1 : 0;

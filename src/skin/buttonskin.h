@@ -15,12 +15,12 @@ ButtonImage buttonImageFor(bool enabled, bool pressed, bool hot, bool focused, b
 // 2 above, 3 below. margin: pixels between the layout side's edge and the glyph, -1 centres
 // glyph and caption together. spacing: pixels between glyph and caption, -1 centres the
 // caption in the space the glyph leaves.
-struct GlyphPlacement
+struct SkinGlyphPlacement
 {
     QRect glyph;
     QRect text;
 };
-GlyphPlacement placeGlyph(const QRect &content, QSize glyph, QSize text, int layout, int margin,
+SkinGlyphPlacement placeGlyph(const QRect &content, QSize glyph, QSize text, int layout, int margin,
                           int spacing);
 
 // Takes over a bitmap button's painting and mouse handling; the keyboard stays the button's

@@ -133,6 +133,8 @@ SkinReadStatus TSkinData::finishLoading(SkinReadResult result)
     if (m_theme) {
         m_style = std::make_unique<SkinStyle>(*m_theme);
         m_running = m_active;
+        // A native file or colour dialog cannot be drawn; Qt's own can.
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
     } else {
         m_active = false;
     }

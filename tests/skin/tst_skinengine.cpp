@@ -76,6 +76,7 @@ private slots:
     void popupMenus();
     void zeroSizeWindowSkipped();
     void closeRoutesRunTheCloseQuery();
+    void iconClickOpensWindowMenuInSystemLook();
     void bitBtnMouse_data();
     void bitBtnMouse();
     void bitBtnSpaceIsTheButtonsOwn();
@@ -346,6 +347,26 @@ void tst_SkinEngine::closeRoutesRunTheCloseQuery()
     QVERIFY(window.isVisible());
     // The double click closed; the window menu a single click would open never appears.
     QVERIFY(!window.findChild<QMenu *>());
+}
+
+void tst_SkinEngine::iconClickOpensWindowMenuInSystemLook()
+{
+    QMainWindow window;
+    window.resize(600, 400);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *caption = window.findChild<CaptionBar *>();
+    QVERIFY(caption);
+    QTest::mouseClick(caption, Qt::LeftButton, {}, caption->iconRect().center());
+    QMenu *menu = nullptr;
+    QTRY_VERIFY((menu = caption->findChild<QMenu *>()) && menu->isVisible());
+    QVERIFY(!hasSkinStyle(menu));
+    QStringList texts;
+    for (const QAction *action : menu->actions()) {
+        texts << action->text();
+    }
+    QCOMPARE(texts, (QStringList{u"Restore"_s, u"Minimize"_s, u"Maximize"_s, QString(), u"Close"_s}));
+    menu->hide();
 }
 
 void tst_SkinEngine::bitBtnMouse_data()

@@ -160,7 +160,7 @@ void tst_SkinLogic::glyphPlacement()
     QFETCH(int, spacing);
     QFETCH(QRect, glyph);
     QFETCH(QRect, text);
-    const GlyphPlacement placed = placeGlyph(QRect(0, 0, 71, 21), QSize(16, 16), QSize(26, 12),
+    const SkinGlyphPlacement placed = placeGlyph(QRect(0, 0, 71, 21), QSize(16, 16), QSize(26, 12),
                                              layout, margin, spacing);
     QCOMPARE(placed.glyph, glyph);
     QCOMPARE(placed.text, text);
