@@ -72,8 +72,8 @@ SkinGlyphPlacement placeGlyph(const QRect &content, QSize glyph, QSize text, int
     return result;
 }
 
-BitBtnSkin::BitBtnSkin(QAbstractButton *button, const SkinTheme &theme)
-    : QObject(button), m_button(button), m_theme(theme)
+BitBtnSkin::BitBtnSkin(QAbstractButton *button, SkinThemePtr theme)
+    : QObject(button), m_button(button), m_keep(theme), m_theme(*m_keep)
 {
     setObjectName(QStringLiteral("SkinBitBtn"));
     button->installEventFilter(this);

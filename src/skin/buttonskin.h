@@ -31,7 +31,7 @@ class BitBtnSkin final : public QObject
     Q_DISABLE_COPY_MOVE(BitBtnSkin)
 
 public:
-    BitBtnSkin(QAbstractButton *button, const SkinTheme &theme);
+    BitBtnSkin(QAbstractButton *button, SkinThemePtr theme);
     ~BitBtnSkin() override;
 
     bool isHot() const { return m_hot; }
@@ -45,6 +45,7 @@ private:
     void setState(bool pressed, bool hot);
 
     QAbstractButton *m_button;
+    SkinThemePtr m_keep; // keeps the skin alive as long as anything draws from it
     const SkinTheme &m_theme;
     bool m_pressed = false;
     bool m_hot = false;

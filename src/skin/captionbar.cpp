@@ -20,8 +20,8 @@ constexpr int iconPadding = 8;
 
 } // namespace
 
-CaptionButton::CaptionButton(CaptionButtonKind kind, const SkinTheme &theme, QWidget *parent)
-    : QAbstractButton(parent), m_kind(kind), m_theme(theme)
+CaptionButton::CaptionButton(CaptionButtonKind kind, SkinThemePtr theme, QWidget *parent)
+    : QAbstractButton(parent), m_kind(kind), m_keep(theme), m_theme(*m_keep)
 {
     setAttribute(Qt::WA_Hover);
     setFocusPolicy(Qt::NoFocus);
@@ -55,10 +55,10 @@ void CaptionButton::paintEvent(QPaintEvent *)
     painter.drawPixmap(rect(), image);
 }
 
-CaptionBar::CaptionBar(QWidget *window, const SkinTheme &theme, const SkinFrame &frame)
+CaptionBar::CaptionBar(QWidget *window, SkinThemePtr theme, const SkinFrame &frame)
     : QWidget(window),
       m_window(window),
-      m_theme(theme),
+      m_keep(theme), m_theme(*m_keep),
       m_frame(frame),
       m_minimize(new CaptionButton(CaptionButtonKind::Minimize, theme, this)),
       m_maximize(new CaptionButton(CaptionButtonKind::Maximize, theme, this)),

@@ -17,7 +17,7 @@ class CaptionButton final : public QAbstractButton
     Q_DISABLE_COPY_MOVE(CaptionButton)
 
 public:
-    CaptionButton(CaptionButtonKind kind, const SkinTheme &theme, QWidget *parent);
+    CaptionButton(CaptionButtonKind kind, SkinThemePtr theme, QWidget *parent);
     void setKind(CaptionButtonKind kind);
     CaptionButtonKind kind() const { return m_kind; }
     QSize sizeHint() const override;
@@ -27,6 +27,7 @@ protected:
 
 private:
     CaptionButtonKind m_kind;
+    SkinThemePtr m_keep; // keeps the skin alive as long as anything draws from it
     const SkinTheme &m_theme;
 };
 
@@ -39,7 +40,7 @@ class CaptionBar final : public QWidget
     Q_DISABLE_COPY_MOVE(CaptionBar)
 
 public:
-    CaptionBar(QWidget *window, const SkinTheme &theme, const SkinFrame &frame);
+    CaptionBar(QWidget *window, SkinThemePtr theme, const SkinFrame &frame);
 
     void syncWithWindow(); // flags, title, icon and state of the window
     QRect iconRect() const;
@@ -61,6 +62,7 @@ private:
     bool hasIcon() const;
 
     QWidget *m_window;
+    SkinThemePtr m_keep; // keeps the skin alive as long as anything draws from it
     const SkinTheme &m_theme;
     const SkinFrame &m_frame;
     CaptionButton *m_minimize;

@@ -139,13 +139,13 @@ private:
     const SkinFrame &m_frame;
 };
 
-SkinFrame::SkinFrame(QWidget *window, const SkinTheme &theme)
-    : QObject(window), m_window(window), m_theme(theme)
+SkinFrame::SkinFrame(QWidget *window, SkinThemePtr theme)
+    : QObject(window), m_window(window), m_keep(theme), m_theme(*m_keep)
 {
     setObjectName(QStringLiteral("SkinFrame"));
-    m_metrics.border = theme.borderWidth;
-    m_metrics.captionHeight = theme.captionHeight;
-    m_metrics.cornerGrip = qMax(16, theme.borderWidth * 3);
+    m_metrics.border = m_theme.borderWidth;
+    m_metrics.captionHeight = m_theme.captionHeight;
+    m_metrics.cornerGrip = qMax(16, m_theme.borderWidth * 3);
 
     const Qt::WindowFlags flags = window->windowFlags();
     // Told to the window system straight away where the window exists already, so it is never
@@ -157,7 +157,7 @@ SkinFrame::SkinFrame(QWidget *window, const SkinTheme &theme)
     window->setContentsMargins(m_metrics.border, m_metrics.border + m_metrics.captionHeight,
                                m_metrics.border, m_metrics.border);
 
-    m_caption = new CaptionBar(window, theme, *this);
+    m_caption = new CaptionBar(window, m_keep, *this);
     for (FrameGrip *&grip : m_grips) {
         grip = new FrameGrip(window, *this);
     }

@@ -7,7 +7,7 @@
 
 #include "platform.h"
 
-class SkinTheme;
+#include "skintheme.h"
 class CaptionBar;
 class FrameGrip;
 
@@ -35,7 +35,7 @@ class SkinFrame final : public QObject
     Q_DISABLE_COPY_MOVE(SkinFrame)
 
 public:
-    SkinFrame(QWidget *window, const SkinTheme &theme);
+    SkinFrame(QWidget *window, SkinThemePtr theme);
     ~SkinFrame() override;
 
     FrameMetrics metrics() const { return m_metrics; }
@@ -54,6 +54,7 @@ private:
     void paintBorder();
 
     QWidget *m_window;
+    SkinThemePtr m_keep; // keeps the skin alive as long as anything draws from it
     const SkinTheme &m_theme;
     FrameMetrics m_metrics;
     bool m_attached = false;

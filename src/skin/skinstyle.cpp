@@ -9,7 +9,7 @@
 #include "buttonskin.h"
 #include "skintheme.h"
 
-SkinStyle::SkinStyle(const SkinTheme &theme) : QProxyStyle(), m_theme(theme) {}
+SkinStyle::SkinStyle(SkinThemePtr theme) : QProxyStyle(), m_keep(theme), m_theme(*m_keep) {}
 
 void SkinStyle::polish(QWidget *widget)
 {

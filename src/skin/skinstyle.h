@@ -2,7 +2,7 @@
 
 #include <QProxyStyle>
 
-class SkinTheme;
+#include "skintheme.h"
 
 // Draws pop-up menus and the push buttons, check boxes, radio buttons, combo boxes and edit
 // boxes it is set on from the skin; everything else is the application style's.
@@ -12,7 +12,7 @@ class SkinStyle final : public QProxyStyle
     Q_DISABLE_COPY_MOVE(SkinStyle)
 
 public:
-    explicit SkinStyle(const SkinTheme &theme);
+    explicit SkinStyle(SkinThemePtr theme);
 
     void polish(QWidget *widget) override;
     void unpolish(QWidget *widget) override;
@@ -26,5 +26,6 @@ public:
                            const QWidget *widget) const override;
 
 private:
+    SkinThemePtr m_keep; // keeps the skin alive as long as anything draws from it
     const SkinTheme &m_theme;
 };

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPixmap>
 
+#include <memory>
 #include <optional>
 
 struct SkinPackage;
@@ -61,6 +62,8 @@ private:
     QImage m_buttons;
     QImage m_captionButtons[4];
 };
+
+using SkinThemePtr = std::shared_ptr<const SkinTheme>;
 
 // Draws source scaled into target keeping a border of `slice` pixels unscaled on every side.
 class QPainter;

@@ -38,16 +38,17 @@ bool isStandardDialog(const QWidget *window)
     return QByteArrayView(window->metaObject()->className()).startsWith("QtWebEngine");
 }
 
-// Gives a control every colour of the system look, so the skinned window's colours do not
-// reach it or its children.
+// Gives a control the system look's colours for every role it has not set itself, so the skinned
+// window's colours reach neither it nor its children.
 void keepSystemLook(QWidget *control)
 {
+    const QPalette own = control->palette();
     QPalette palette = QApplication::palette(control);
     for (int group = 0; group < QPalette::NColorGroups; ++group) {
         for (int role = 0; role < QPalette::NColorRoles; ++role) {
             const auto g = QPalette::ColorGroup(group);
             const auto r = QPalette::ColorRole(role);
-            palette.setBrush(g, r, palette.brush(g, r));
+            palette.setBrush(g, r, own.isBrushSet(g, r) ? own.brush(g, r) : palette.brush(g, r));
         }
     }
     control->setPalette(palette);
@@ -103,7 +104,7 @@ SkinReadStatus TSkinData::finishLoading(SkinReadResult result)
     m_style.reset();
     if (result.status == SkinReadStatus::Ok) {
         if (auto theme = SkinTheme::fromPackage(result.package)) {
-            m_theme = std::make_unique<SkinTheme>(std::move(*theme));
+            m_theme = std::make_shared<const SkinTheme>(std::move(*theme));
         } else {
             result.status = SkinReadStatus::Damaged;
         }
@@ -131,7 +132,7 @@ SkinReadStatus TSkinData::finishLoading(SkinReadResult result)
         m_watching = true;
     }
     if (m_theme) {
-        m_style = std::make_unique<SkinStyle>(*m_theme);
+        m_style = std::make_unique<SkinStyle>(m_theme);
         m_running = m_active;
         // A native file or colour dialog cannot be drawn; Qt's own can.
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
@@ -189,7 +190,7 @@ void TSkinData::skinWindow(QWidget *window)
         || (window->testAttribute(Qt::WA_Resized) && window->size().isEmpty())) {
         return;
     }
-    new SkinFrame(window, *m_theme);
+    new SkinFrame(window, m_theme);
     QPalette palette = window->palette();
     palette.setColor(QPalette::Window, m_theme->window);
     window->setPalette(palette);
@@ -260,7 +261,7 @@ void TSkinData::skinControl(QWidget *control, bool insideStandardDialog)
     switch (kind) {
     case SkinDrawKind::BitBtn:
         if (auto *button = qobject_cast<QAbstractButton *>(control)) {
-            new BitBtnSkin(button, *m_theme);
+            new BitBtnSkin(button, m_theme);
         }
         break;
     case SkinDrawKind::MainMenu:

@@ -70,7 +70,7 @@ private:
     void skinControl(QWidget *control, bool insideStandardDialog);
     void skinMenu(QMenu *menu);
 
-    std::unique_ptr<SkinTheme> m_theme;
+    std::shared_ptr<const SkinTheme> m_theme;
     std::unique_ptr<SkinStyle> m_style;
     bool m_active = true;
     bool m_running = false;

@@ -77,6 +77,7 @@ private slots:
     void zeroSizeWindowSkipped();
     void closeRoutesRunTheCloseQuery();
     void iconClickOpensWindowMenuInSystemLook();
+    void windowOutlivesEngine();
     void bitBtnMouse_data();
     void bitBtnMouse();
     void bitBtnSpaceIsTheButtonsOwn();
@@ -173,6 +174,9 @@ void tst_SkinEngine::mainWindowFrameAndSystemLookParts()
 {
     QMainWindow window;
     auto *status = new TStatusBar(&window);
+    QPalette own = status->palette();
+    own.setColor(QPalette::WindowText, Qt::darkRed); // set by its layout: stays
+    status->setPalette(own);
     window.setStatusBar(status);
     auto *view = new QWebEngineView(&window);
     auto *inner = new QWidget(view);
@@ -200,6 +204,7 @@ void tst_SkinEngine::mainWindowFrameAndSystemLookParts()
     const QColor system = QApplication::palette(status).color(QPalette::Window);
     QVERIFY(system != theme.window);
     QCOMPARE(status->palette().color(QPalette::Window), system);
+    QCOMPARE(status->palette().color(QPalette::WindowText), QColor(Qt::darkRed));
     QVERIFY(!hasSkinStyle(status));
     QCOMPARE(view->palette().color(QPalette::Window),
              QApplication::palette(view).color(QPalette::Window));
@@ -367,6 +372,24 @@ void tst_SkinEngine::iconClickOpensWindowMenuInSystemLook()
     }
     QCOMPARE(texts, (QStringList{u"Restore"_s, u"Minimize"_s, u"Maximize"_s, QString(), u"Close"_s}));
     menu->hide();
+}
+
+void tst_SkinEngine::windowOutlivesEngine()
+{
+    StandInDialog dialog;
+    QMenu menu(&dialog);
+    menu.addAction(u"Reload"_s);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    menu.popup(dialog.mapToGlobal(QPoint(20, 60)));
+    QVERIFY(QTest::qWaitForWindowExposed(&menu));
+    const QImage before = dialog.grab().toImage();
+    m_skin.reset();
+    // Frame, caption and buttons still draw from the skin they were made with.
+    QCOMPARE(dialog.grab().toImage(), before);
+    menu.grab();
+    QVERIFY(!hasSkinStyle(&menu)); // the menu style went with the engine: system look again
+    menu.hide();
 }
 
 void tst_SkinEngine::bitBtnMouse_data()
