@@ -2,11 +2,15 @@
 //   skindemo main     the main window: caption bar, a page, the status bar
 //   skindemo dialog   the confirmation dialog over the main window
 //   skindemo maximized the main window maximised
+//   skindemo standard  a message box and an input dialog over the main window
 //   skindemo cost skinned|plain   start-up time and memory with or without the skin
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QCheckBox>
+#include <QInputDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -133,6 +137,23 @@ int main(int argc, char *argv[])
     window->show();
     if (mode == u"maximized") {
         window->showMaximized();
+    }
+    std::unique_ptr<QMessageBox> box;
+    std::unique_ptr<QInputDialog> input;
+    if (mode == u"standard") {
+        QTimer::singleShot(300, window.get(), [&box, &input, &window] {
+            box = std::make_unique<QMessageBox>(QMessageBox::Question, title, u"保存修改吗？"_s,
+                                                QMessageBox::Yes | QMessageBox::No, window.get());
+            box->setCheckBox(new QCheckBox(u"不再询问"_s));
+            box->move(260, 240);
+            box->show();
+            input = std::make_unique<QInputDialog>(window.get());
+            input->setWindowTitle(u"Prompt"_s);
+            input->setLabelText(u"样品编号："_s);
+            input->setTextValue(u"S-2026-0415"_s);
+            input->move(700, 240);
+            input->show();
+        });
     }
     std::unique_ptr<StandInDialog> dialog;
     if (mode == u"dialog") {
