@@ -78,6 +78,8 @@ private slots:
     void closeRoutesRunTheCloseQuery();
     void iconClickOpensWindowMenuInSystemLook();
     void windowOutlivesEngine();
+    void bitBtnPaintsSkinImageByState_data();
+    void bitBtnPaintsSkinImageByState();
     void bitBtnMouse_data();
     void bitBtnMouse();
     void bitBtnSpaceIsTheButtonsOwn();
@@ -390,6 +392,58 @@ void tst_SkinEngine::windowOutlivesEngine()
     menu.grab();
     QVERIFY(!hasSkinStyle(&menu)); // the menu style went with the engine: system look again
     menu.hide();
+}
+
+void tst_SkinEngine::bitBtnPaintsSkinImageByState_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<ButtonImage>("image");
+    QTest::newRow("normal") << u"normal"_s << ButtonImage::Normal;
+    QTest::newRow("default") << u"default"_s << ButtonImage::Default;
+    QTest::newRow("hot") << u"hot"_s << ButtonImage::Hot;
+    QTest::newRow("pressed") << u"pressed"_s << ButtonImage::Pressed;
+    QTest::newRow("disabled") << u"disabled"_s << ButtonImage::Disabled;
+}
+
+void tst_SkinEngine::bitBtnPaintsSkinImageByState()
+{
+    QFETCH(QString, state);
+    QFETCH(ButtonImage, image);
+
+    QWidget window;
+    auto *button = new TRzBitBtn(u"确定"_s, &window);
+    button->setGeometry(20, 40, 75, 25);
+    button->setFocusPolicy(Qt::NoFocus);
+    QPalette own = button->palette();
+    own.setColor(QPalette::Button, Qt::magenta); // its own face colour must never show
+    button->setPalette(own);
+    window.resize(200, 120);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    if (state == u"default") {
+        button->setDefault(true);
+    } else if (state == u"hot") {
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)));
+        QCoreApplication::sendEvent(button, &enter);
+    } else if (state == u"pressed") {
+        button->setDown(true);
+    } else if (state == u"disabled") {
+        button->setEnabled(false);
+    }
+
+    QPixmap expected(button->size());
+    expected.fill(m_skin->theme()->window);
+    {
+        QPainter painter(&expected);
+        drawNineSlice(painter, expected.rect(), m_skin->theme()->button(image),
+                      m_skin->theme()->buttonSlice);
+    }
+    const QImage painted = button->grab().toImage();
+    // The face right of the caption, and the frame: nothing of the button's own there.
+    for (const QPoint p : {QPoint(button->width() - 6, button->height() / 2), QPoint(0, button->height() / 2),
+                           QPoint(button->width() / 2, 1)}) {
+        QCOMPARE(painted.pixelColor(p), expected.toImage().pixelColor(p));
+    }
 }
 
 void tst_SkinEngine::bitBtnMouse_data()
