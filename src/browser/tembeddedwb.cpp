@@ -41,7 +41,11 @@ TEmbeddedWB::TEmbeddedWB(QWidget *parent)
                                      ? QStringLiteral("页面的渲染进程已崩溃。")
                                      : QStringLiteral("页面的渲染进程已被终止。"));
             });
-    connect(m_page, &QWebEnginePage::loadStarted, this, &TEmbeddedWB::hideRendererGone);
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        m_loading = true;
+        hideRendererGone();
+    });
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this] { m_loading = false; });
     connect(m_page, &WebPage::certificateRefused, this, [this](const QUrl &url, const QString &description) {
         // The engine's error page shows only a code; this names the problem in the user's words.
         const QString html = QStringLiteral(
@@ -83,6 +87,14 @@ bool TEmbeddedWB::event(QEvent *event)
     // see accelerator keys before they become commands.
     if (event->type() == QEvent::ShortcutOverride) {
         auto *key = static_cast<QKeyEvent *>(event);
+        // The engine reports Escape as handled even when the page ignores it, so it never
+        // comes back unconsumed: stop and leave full screen as it goes by, and still let the
+        // page have it.
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && !key->isAutoRepeat()
+            && (m_fullScreen || m_loading)) {
+            const BrowserAction action = m_fullScreen ? BrowserAction::FullScreen : BrowserAction::Stop;
+            QTimer::singleShot(0, this, [this, action] { triggerBrowserAction(action); });
+        }
         if (keyReservedForPage(key->key(), key->modifiers())
             || browserActionForKey(key->key(), key->modifiers()) != BrowserAction::None) {
             event->accept();
@@ -131,13 +143,12 @@ void TEmbeddedWB::resizeEvent(QResizeEvent *event)
 
 bool TEmbeddedWB::handleUnconsumedKey(QKeyEvent *event)
 {
-    BrowserAction action = browserActionForKey(event->key(), event->modifiers());
-    // Escape first leaves full screen, as F11 does.
-    if (action == BrowserAction::Stop && m_fullScreen)
-        action = BrowserAction::FullScreen;
-    if (action == BrowserAction::None)
+    const BrowserAction action = browserActionForKey(event->key(), event->modifiers());
+    if (action == BrowserAction::None || action == BrowserAction::Stop) // Escape: see event()
         return false;
-    triggerBrowserAction(action);
+    // Unconsumed keys come back from inside the engine's own call stack; print preview and
+    // the other commands must run after it has returned.
+    QTimer::singleShot(0, this, [this, action] { triggerBrowserAction(action); });
     event->accept();
     return true;
 }
@@ -224,7 +235,13 @@ void TEmbeddedWB::printWithPreview()
         pdf->setObjectName(QStringLiteral("SaveAsPdf"));
         connect(pdf, &QAction::triggered, &dialog, [this, &printer, &dialog] { saveAsPdf(&printer, &dialog); });
     }
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &TEmbeddedWB::renderForPrinter);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this, &dialog](QPrinter *target) {
+        // The engine renders on its own thread into the printer: nothing may touch the
+        // dialog or its printer until it is done.
+        dialog.setEnabled(false);
+        renderForPrinter(target);
+        dialog.setEnabled(true);
+    });
     dialog.exec();
     m_printing = false;
 }

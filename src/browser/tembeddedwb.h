@@ -68,6 +68,7 @@ private:
     QWidget *m_goneNotice = nullptr;
     QUrl m_goneUrl;
     bool m_printing = false;
+    bool m_loading = false;
     bool m_fullScreen = false;
     bool m_pageFullScreen = false;
     Qt::WindowStates m_stateBeforeFullScreen;

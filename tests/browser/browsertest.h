@@ -42,13 +42,33 @@ void whenModal(std::function<void(T *)> act, int timeoutMs = 10000)
     timer->setInterval(20);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, act, timeoutMs] {
         if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
-            dialog && dialog->isVisible()) {
+            dialog && dialog->isVisible() && dialog->isEnabled()) {
             timer->deleteLater();
             timer->stop();
             act(dialog);
         } else if (clock->elapsed() > timeoutMs) {
             timer->deleteLater();
             timer->stop();
+        }
+    });
+    timer->start();
+}
+
+// Runs act once ready() holds, checking every 50 ms for at most timeoutMs; for waits inside a
+// modal dialog's own event loop, where QTRY in the test body cannot run.
+inline void whenReady(std::function<bool()> ready, std::function<void()> act, int timeoutMs = 20000)
+{
+    auto *timer = new QTimer(qApp);
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    timer->setInterval(50);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, ready, act, timeoutMs] {
+        const bool done = ready();
+        if (done || clock->elapsed() > timeoutMs) {
+            timer->stop();
+            timer->deleteLater();
+            if (done)
+                act();
         }
     });
     timer->start();
