@@ -249,6 +249,9 @@ class Display:
             self.close()
             sys.exit("bench: openbox did not start")
 
+        self.spy = ClientListSpy(self.env)
+        self.procs.append(self.spy.proc)
+
     def run(self, args):
         return subprocess.run(args, env=self.env, stdout=subprocess.PIPE,
                               stderr=subprocess.DEVNULL, text=True).stdout
@@ -265,7 +268,7 @@ class Display:
                        stderr=subprocess.DEVNULL)
 
     def pids(self):
-        return [p.pid for p in self.procs]
+        return [self.xvfb.pid, self.wm.pid]
 
     def close(self):
         for p in reversed(self.procs):
@@ -278,6 +281,45 @@ class Display:
                     p.wait()
 
 
+class ClientListSpy:
+    """Stamps every change of the window manager's list of managed windows as it happens: the
+    manager adds a window to the list as it takes it on, right before mapping its frame. Polling
+    with xdotool costs a process start per look, tens of milliseconds on a loaded machine."""
+
+    def __init__(self, env):
+        self.proc = subprocess.Popen(["xprop", "-spy", "-root", "_NET_CLIENT_LIST"], env=env,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                     text=True, bufsize=1)
+        self._cond = threading.Condition()
+        self._changes = []
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        for line in self.proc.stdout:
+            stamp = time.monotonic()
+            ids = {int(w, 16) for w in line.replace(",", " ").split() if w.startswith("0x")}
+            with self._cond:
+                self._changes.append((stamp, ids))
+                self._cond.notify_all()
+
+    def current(self):
+        with self._cond:
+            return set(self._changes[-1][1]) if self._changes else set()
+
+    def wait_new(self, since, known, timeout):
+        """The first window added to the list after `since` that is not in `known`."""
+        deadline = time.monotonic() + timeout
+        with self._cond:
+            while True:
+                for stamp, ids in self._changes:
+                    if stamp >= since and ids - known:
+                        return stamp, sorted(ids - known)[0]
+                remaining = deadline - time.monotonic()
+                if remaining <= 0:
+                    return None, None
+                self._cond.wait(remaining)
+
+
 def wait_until(predicate, timeout, interval=0.05):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
@@ -288,8 +330,7 @@ def wait_until(predicate, timeout, interval=0.05):
 
 
 def poll_windows(display, pid, accept, timeout, interval=0.005):
-    """Polls the pid's visible windows until accept(windows) is true; returns the time of the
-    poll that saw it (an upper bound: the map happened between the previous poll and this one)."""
+    """Polls the pid's visible windows until accept(windows) is true."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         windows = display.visible_windows(pid)
@@ -297,6 +338,20 @@ def poll_windows(display, pid, accept, timeout, interval=0.005):
             return time.monotonic(), windows
         time.sleep(interval)
     return None, []
+
+
+def wait_mapped(display, pid, since, known, timeout):
+    """The first window of pid the window manager took on after `since`, with the time it did:
+    stamped by the spy, confirmed as the pid's and visible by xdotool."""
+    known = set(known)
+    deadline = since + timeout
+    while True:
+        stamp, window = display.spy.wait_new(since, known, deadline - time.monotonic())
+        if stamp is None:
+            return None, None
+        if poll_windows(display, pid, lambda w: window in w, 2, 0.02)[0] is not None:
+            return stamp, window
+        known.add(window)
 
 
 def candidate_env(display, home):
@@ -382,17 +437,17 @@ def run_once(kind, index, args, display, events, logdir):
     log = open(os.path.join(logdir, f"{index:02d}-{kind}.log"), "w")
     display.xdotool("mousemove", "960", "700")
     events.reset()
+    known = display.spy.current()
     t0 = time.monotonic()
     proc = subprocess.Popen(command, env=env, stdout=log, stderr=subprocess.STDOUT,
                             cwd=home, start_new_session=True)
     try:
         is_web = kind != "floor"
-        mapped, windows = poll_windows(display, proc.pid, lambda w: len(w) > 0, 30, 0.01)
+        mapped, main_window = wait_mapped(display, proc.pid, t0, known, 30)
         if mapped is None:
             result["error"] = "no window mapped"
             return result
         result["mapped_ms"] = (mapped - t0) * 1000
-        main_window = windows[0]
         if is_web:
             loaded = events.wait("load", 30)
             if loaded is None:
@@ -492,16 +547,16 @@ def measure_close(result, proc, display, main_window):
     """Alt+F4 on the main window, the first close request of the process; the confirmation
     dialog is the pid's second visible window."""
     display.xdotool("windowactivate", "--sync", str(main_window))
-    before = set(display.visible_windows(proc.pid))
-    # xdotool sends the keys just before it exits; its own start-up is not the program's time.
-    display.xdotool("key", "alt+F4")
+    before = set(display.visible_windows(proc.pid)) | display.spy.current()
+    # Timed from xdotool's spawn: its start-up (a few ms on an idle machine) counts against the
+    # program, as does the window manager's handling of the key.
     t0 = time.monotonic()
-    shown, windows = poll_windows(display, proc.pid, lambda w: bool(set(w) - before), 5, 0.002)
+    display.xdotool("key", "--delay", "0", "alt+F4")
+    shown, dialog = wait_mapped(display, proc.pid, t0, before, 5)
     if shown is None:
         result["close_note"] = ("no dialog; the program exited" if proc.poll() is not None
                                 else "no dialog within 5 s")
         return
-    dialog = sorted(set(windows) - before)[0]
     result["close_ms"] = (shown - t0) * 1000
     result["dialog_title"] = display.window_name(dialog)
     display.xdotool("key", "Escape")

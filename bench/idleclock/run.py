@@ -15,32 +15,38 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
-CLK_TCK = os.sysconf("SC_CLK_TCK")
 SETTLE = 4.0
 IDLE = 10.0
 
 
 def tree_cpu(root_pid):
-    """utime+stime (+ reaped children) in seconds over root_pid and all its descendants."""
+    """CPU seconds run so far by every thread of root_pid and all its descendants, from the
+    scheduler's nanosecond counters (/proc/PID/task/TID/schedstat)."""
     children = {}
-    stats = {}
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
             continue
         try:
             with open(f"/proc/{entry}/stat") as f:
-                fields = f.read().rsplit(")", 1)[1].split()
+                ppid = int(f.read().rsplit(")", 1)[1].split()[1])
         except OSError:
             continue
-        pid, ppid = int(entry), int(fields[1])
-        children.setdefault(ppid, []).append(pid)
-        stats[pid] = sum(int(x) for x in fields[11:15])
+        children.setdefault(ppid, []).append(int(entry))
     total, todo = 0, [root_pid]
     while todo:
         pid = todo.pop()
-        total += stats.get(pid, 0)
         todo.extend(children.get(pid, []))
-    return total / CLK_TCK
+        try:
+            tasks = os.listdir(f"/proc/{pid}/task")
+        except OSError:
+            continue
+        for tid in tasks:
+            try:
+                with open(f"/proc/{pid}/task/{tid}/schedstat") as f:
+                    total += int(f.read().split()[0])
+            except OSError:
+                pass
+    return total / 1e9
 
 
 def main():
@@ -90,7 +96,7 @@ def main():
                         proc.kill()
                         proc.wait()
                 results[mode].append(used * 1000)
-                print(f"run {run + 1} {mode:8s} {used * 1000:6.0f} ms CPU per {IDLE:.0f} s", flush=True)
+                print(f"run {run + 1} {mode:8s} {used * 1000:7.1f} ms CPU per {IDLE:.0f} s", flush=True)
     finally:
         if wm:
             wm.terminate()
@@ -100,7 +106,7 @@ def main():
 
     print("\nmode      median ms CPU / 10 s   runs")
     for mode, values in results.items():
-        print(f"{mode:8s}  {statistics.median(values):8.0f}              {', '.join(f'{v:.0f}' for v in values)}")
+        print(f"{mode:8s}  {statistics.median(values):8.1f}              {', '.join(f'{v:.1f}' for v in values)}")
     return 0
 
 
