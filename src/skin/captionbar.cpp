@@ -241,12 +241,23 @@ void CaptionBar::mousePressEvent(QMouseEvent *event)
 
 void CaptionBar::mouseMoveEvent(QMouseEvent *event)
 {
+    if (!event->buttons().testFlag(Qt::LeftButton)) {
+        return;
+    }
+    const QPoint global = event->globalPosition().toPoint();
+    if (m_manualMove) {
+        m_window->move(global - m_grabOffset);
+        return;
+    }
     // Started on the first move, not on the press: a system move begun on the press swallows
     // the release and with it the double click.
-    if (m_moveArmed && event->buttons().testFlag(Qt::LeftButton)) {
+    if (m_moveArmed) {
         m_moveArmed = false;
-        if (QWindow *handle = m_window->windowHandle()) {
-            handle->startSystemMove();
+        QWindow *handle = m_window->windowHandle();
+        if (handle && !handle->startSystemMove() && !m_window->isMaximized()) {
+            // A window manager without system moves: the window follows the pointer itself.
+            m_manualMove = true;
+            m_grabOffset = global - m_window->pos();
         }
     }
 }
@@ -254,11 +265,13 @@ void CaptionBar::mouseMoveEvent(QMouseEvent *event)
 void CaptionBar::mouseReleaseEvent(QMouseEvent *)
 {
     m_moveArmed = false;
+    m_manualMove = false;
 }
 
 void CaptionBar::mouseDoubleClickEvent(QMouseEvent *event)
 {
     m_moveArmed = false;
+    m_manualMove = false;
     if (event->button() != Qt::LeftButton) {
         return;
     }

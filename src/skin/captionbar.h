@@ -69,5 +69,7 @@ private:
     CaptionButton *m_maximize;
     CaptionButton *m_close;
     QTimer *m_menuTimer = nullptr;
+    QPoint m_grabOffset;
     bool m_moveArmed = false;
+    bool m_manualMove = false;
 };

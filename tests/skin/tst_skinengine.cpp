@@ -77,6 +77,7 @@ private slots:
     void zeroSizeWindowSkipped();
     void closeRoutesRunTheCloseQuery();
     void iconClickOpensWindowMenuInSystemLook();
+    void captionDragMovesWithoutSystemMove();
     void windowOutlivesEngine();
     void bitBtnPaintsSkinImageByState_data();
     void bitBtnPaintsSkinImageByState();
@@ -392,6 +393,25 @@ void tst_SkinEngine::windowOutlivesEngine()
     menu.grab();
     QVERIFY(!hasSkinStyle(&menu)); // the menu style went with the engine: system look again
     menu.hide();
+}
+
+void tst_SkinEngine::captionDragMovesWithoutSystemMove()
+{
+    // The offscreen platform has no system move, like a window manager without one.
+    QMainWindow window;
+    window.setGeometry(100, 100, 600, 400);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *caption = window.findChild<CaptionBar *>();
+    QVERIFY(caption);
+    const QPoint start = window.pos();
+    const QPoint grab(200, caption->height() / 2);
+    QTest::mousePress(caption, Qt::LeftButton, {}, grab);
+    QTest::mouseMove(caption, grab + QPoint(1, 0));
+    QTest::mouseMove(caption, grab + QPoint(41, 30));
+    QTest::mouseRelease(caption, Qt::LeftButton, {}, grab + QPoint(41, 30));
+    QTRY_COMPARE(window.pos(), start + QPoint(40, 30));
+    QVERIFY(!window.isMaximized());
 }
 
 void tst_SkinEngine::bitBtnPaintsSkinImageByState_data()
