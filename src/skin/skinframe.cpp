@@ -154,8 +154,7 @@ SkinFrame::SkinFrame(QWidget *window, SkinThemePtr theme)
     if (QWindow *handle = window->windowHandle()) {
         handle->setFlags(flags | Qt::FramelessWindowHint);
     }
-    window->setContentsMargins(m_metrics.border, m_metrics.border + m_metrics.captionHeight,
-                               m_metrics.border, m_metrics.border);
+    applyMargins();
 
     m_caption = new CaptionBar(window, m_keep, *this);
     for (FrameGrip *&grip : m_grips) {
@@ -183,6 +182,30 @@ void SkinFrame::attachNative()
     }
 }
 
+bool SkinFrame::isFilling() const
+{
+    return m_window->isMaximized() || m_window->isFullScreen();
+}
+
+FrameMetrics SkinFrame::metrics() const
+{
+    // A maximised window has no border: its edges are the screen's.
+    FrameMetrics m = m_metrics;
+    if (isFilling()) {
+        m.border = 0;
+    }
+    return m;
+}
+
+void SkinFrame::applyMargins()
+{
+    const FrameMetrics m = metrics();
+    const QMargins margins(m.border, m.border + m.captionHeight, m.border, m.border);
+    if (m_window->contentsMargins() != margins) {
+        m_window->setContentsMargins(margins);
+    }
+}
+
 bool SkinFrame::resizable() const
 {
     return m_window->minimumSize() != m_window->maximumSize()
@@ -191,8 +214,8 @@ bool SkinFrame::resizable() const
 
 Platform::FrameArea SkinFrame::areaAt(QPoint windowPos) const
 {
-    const FrameArea area = frameHitTest(m_window->size(), windowPos, m_metrics, resizable(),
-                                        m_window->isMaximized() || m_window->isFullScreen());
+    const FrameArea area = frameHitTest(m_window->size(), windowPos, metrics(), resizable(),
+                                        isFilling());
     if (area == FrameArea::Caption
         && m_caption->isOverControl(m_caption->mapFrom(m_window, windowPos))) {
         return FrameArea::Client;
@@ -204,14 +227,14 @@ void SkinFrame::relayout()
 {
     const int w = m_window->width();
     const int h = m_window->height();
-    const int b = m_metrics.border;
+    applyMargins();
+    const int b = metrics().border;
     m_caption->setGeometry(b, b, w - 2 * b, m_metrics.captionHeight);
     m_grips[0]->setGeometry(0, 0, w, b);
     m_grips[1]->setGeometry(0, h - b, w, b);
     m_grips[2]->setGeometry(0, 0, b, h);
     m_grips[3]->setGeometry(w - b, 0, b, h);
-    const bool showGrips = !m_attached && resizable() && !m_window->isMaximized()
-        && !m_window->isFullScreen();
+    const bool showGrips = !m_attached && resizable() && !isFilling();
     for (FrameGrip *grip : m_grips) {
         grip->setVisible(showGrips);
         grip->raise();

@@ -38,7 +38,7 @@ public:
     SkinFrame(QWidget *window, SkinThemePtr theme);
     ~SkinFrame() override;
 
-    FrameMetrics metrics() const { return m_metrics; }
+    FrameMetrics metrics() const;
     bool resizable() const;
     Platform::FrameArea areaAt(QPoint windowPos) const;
     CaptionBar *captionBar() const { return m_caption; }
@@ -50,6 +50,8 @@ protected:
 
 private:
     void relayout();
+    void applyMargins();
+    bool isFilling() const;
     void attachNative();
     void paintBorder();
 

@@ -107,6 +107,7 @@ void tst_SkinX11::moveResizeMaximizeRestore()
     QVERIFY(xdotool(moveTo(title) + QStringList{u"click"_s, u"--repeat"_s, u"2"_s, u"--delay"_s, u"60"_s, u"1"_s}));
     QTRY_VERIFY(window.isMaximized());
     QTRY_COMPARE(window.geometry(), window.screen()->availableGeometry());
+    QCOMPARE(window.contentsMargins(), QMargins(0, theme.captionHeight, 0, 0)); // no border
     QVERIFY(caption->button(CaptionButtonKind::Restore)->isVisible());
     QCOMPARE(caption->button(CaptionButtonKind::Maximize)->objectName(), u"SkinCaptionRestore"_s);
 
@@ -116,6 +117,8 @@ void tst_SkinX11::moveResizeMaximizeRestore()
     QVERIFY(xdotool(moveTo(restoreAt) + QStringList{u"click"_s, u"1"_s}));
     QTRY_VERIFY(!window.isMaximized());
     QTRY_COMPARE(window.geometry(), normal);
+    const int b = theme.borderWidth;
+    QCOMPARE(window.contentsMargins(), QMargins(b, b + theme.captionHeight, b, b));
 }
 
 QTEST_MAIN(tst_SkinX11)
