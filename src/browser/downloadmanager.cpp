@@ -120,6 +120,21 @@ void DownloadManager::start(QWebEngineDownloadRequest *request)
         return;
     }
     const quint32 id = request->id();
+    // The engine retries an interrupted transfer under the same id, from the start when the
+    // server cannot resume. The retry is refused and the user told: a transfer that broke
+    // once is reported, never silently repeated.
+    if (m_settled.contains(id)) {
+        request->cancel();
+        return;
+    }
+    if (const auto known = m_entries.find(id); known != m_entries.end()) {
+        request->cancel();
+        known->request = nullptr;
+        known->failure = QStringLiteral("网络连接中断");
+        if (known->answered)
+            finish(id);
+        return;
+    }
     Entry entry;
     entry.request = request;
     if (auto *view = QWebEngineView::forPage(request->page()))
@@ -165,6 +180,7 @@ void DownloadManager::askTarget(quint32 id)
             it->request->cancel();
         discard(*it);
         m_entries.erase(it);
+        m_settled.insert(id);
         return;
     }
     it->target = dialog.selectedFiles().first();
@@ -183,7 +199,7 @@ void DownloadManager::askTarget(quint32 id)
     window->show();
     window->raise();
     update(id);
-    if (it->request && it->request->isFinished())
+    if (!it->failure.isEmpty() || (it->request && it->request->isFinished()))
         finish(id);
 }
 
@@ -200,10 +216,18 @@ void DownloadManager::update(quint32 id)
 void DownloadManager::finish(quint32 id)
 {
     auto it = m_entries.find(id);
-    if (it == m_entries.end() || !it->request || !it->request->isFinished() || !it->answered)
+    if (it == m_entries.end() || !it->answered)
         return; // before the answer the dialog's outcome decides
+    if (it->failure.isEmpty() && (!it->request || !it->request->isFinished()))
+        return;
     Entry entry = *it;
     m_entries.erase(it);
+    m_settled.insert(id);
+    if (!entry.failure.isEmpty()) {
+        discard(entry);
+        reportFailure(entry, entry.failure);
+        return;
+    }
 
     const auto state = entry.request->state();
     if (state == QWebEngineDownloadRequest::DownloadCompleted) {

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QPointer>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -78,6 +79,7 @@ private:
         QString staged;
         QString target;
         QPointer<DownloadRow> row;
+        QString failure; // set when the transfer broke off
         QElapsedTimer clock;
         bool answered = false;
         bool userCancelled = false;
@@ -94,5 +96,6 @@ private:
     QTemporaryDir m_staging;
     QString m_lastFolder;
     QHash<quint32, Entry> m_entries;
+    QSet<quint32> m_settled; // told the user the outcome; the engine's retries are refused
     QPointer<DownloadsWindow> m_window;
 };
