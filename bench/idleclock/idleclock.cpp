@@ -30,14 +30,7 @@ int main(int argc, char *argv[])
     const QString mode = args.value(1, u"clock"_s);
     TForm_Main window(QUrl(args.value(2, u"about:blank"_s)));
     Form_Main = &window;
-    if (mode == u"same")
-        window.setTimeSource([] { return QDateTime(QDate(2024, 1, 1), QTime(0, 0)); });
-    else if (mode == u"tiny") {
-        window.findChild<QTimer *>(u"Timer_Main"_s)->stop();
-        auto *tick = new QTimer(&window);
-        QObject::connect(tick, &QTimer::timeout, &window, [] {});
-        tick->start(1000);
-    } else if (mode != u"clock")
+    if (mode != u"clock")
         window.findChild<QTimer *>(u"Timer_Main"_s)->stop();
     if (mode == u"stock") {
         auto *bar = new QStatusBar;

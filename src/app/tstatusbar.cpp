@@ -21,6 +21,11 @@ TStatusBar::TStatusBar(QWidget *parent)
 {
     // Every pixel is painted here; nothing behind the bar needs painting first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A window of its own: where the web view is composed through OpenGL, any repaint in a shared
+    // window recomposes the whole window (measured: ~450 ms CPU per 10 s for a one-second clock
+    // beside the view on software OpenGL, ~8 ms with the bar in its own window).
+    setAttribute(Qt::WA_NativeWindow);
+    setAttribute(Qt::WA_DontCreateNativeAncestors);
 }
 
 TStatusBar::~TStatusBar() = default;
