@@ -74,8 +74,12 @@ void TStatusBar::paintEvent(QPaintEvent *event)
         const QRect bevel = extent.adjusted(0, 2, i + 1 == panelCount() ? 0 : -2, 0);
         qDrawShadePanel(&painter, bevel, palette(), true, 1);
         const QRect textRect = bevel.adjusted(2, 1, -2, -1);
-        painter.drawText(textRect, static_cast<int>(m_panels.at(i).alignment | Qt::AlignVCenter)
-                             | Qt::TextSingleLine,
+        // A text wider than its panel (a substitute font with wider Latin letters than the
+        // layout's) starts at the left edge, so its beginning stays readable.
+        Qt::Alignment alignment = m_panels.at(i).alignment;
+        if (painter.fontMetrics().horizontalAdvance(m_panels.at(i).text) > textRect.width())
+            alignment = (alignment & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
+        painter.drawText(textRect, static_cast<int>(alignment | Qt::AlignVCenter) | Qt::TextSingleLine,
                          m_panels.at(i).text);
     }
 }

@@ -50,6 +50,7 @@ private slots:
     void extentsAtTwoWidths_data();
     void extentsAtTwoWidths();
     void tickRepaintsOnlyTheClockPanel();
+    void textTooWideForItsPanelShowsItsBeginning();
 };
 
 void TestStatusBar::clock_data()
@@ -136,6 +137,21 @@ void TestStatusBar::tickRepaintsOnlyTheClockPanel()
     bar.update(QRect(0, 0, 1, 1));
     QTRY_COMPARE(watch.paints, 1);
     QCOMPARE(watch.painted, QRegion(0, 0, 1, 1));
+}
+
+void TestStatusBar::textTooWideForItsPanelShowsItsBeginning()
+{
+    // Drawn as if it were left-aligned; a text that fits stays centred.
+    const auto render = [](Qt::Alignment alignment, const QString &text) {
+        TStatusBar bar;
+        bar.addPanel(120, alignment, text);
+        bar.addPanel(50, Qt::AlignLeft);
+        bar.resize(300, 25);
+        return bar.grab().toImage().copy(bar.panelRect(0));
+    };
+    const QString wide = u"E_Mail：lims@example.com　QQ：10000000"_s;
+    QCOMPARE(render(Qt::AlignHCenter, wide), render(Qt::AlignLeft, wide));
+    QVERIFY(render(Qt::AlignHCenter, u"QQ"_s) != render(Qt::AlignLeft, u"QQ"_s));
 }
 
 QTEST_MAIN(TestStatusBar)
