@@ -13,6 +13,7 @@
 #include "sessionend.h"
 #include "statustexts.h"
 #include "tembeddedwb.h"
+#include "tskindata.h"
 #include "tstatusbar.h"
 #include "ui_Main_Frm.h"
 
@@ -75,6 +76,12 @@ TForm_Main::TForm_Main(const QUrl &startUrl, QWidget *parent)
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TForm_Main::answerSessionEnd,
             Qt::DirectConnection);
 
+    // Unpacks the skin and starts watching the program's windows; stored as active, so every
+    // window is skinned from its first showing.
+    SkinData_Main = new TSkinData(this);
+    SkinData_Main->setObjectName(u"SkinData_Main"_s);
+    SkinData_Main->loadSkin();
+
     // Counts from creation; the clock panel stays blank until the first tick.
     Timer_Main = new QTimer(this);
     Timer_Main->setObjectName(u"Timer_Main"_s);
@@ -95,6 +102,7 @@ QUrl TForm_Main::defaultStartUrl()
 void TForm_Main::FormCreate()
 {
     // Steps in order: switch the skin on, then open the start page.
+    SkinData_Main->setActive(true);
     ui->WebBrowser->Navigate2(m_startUrl);
 }
 

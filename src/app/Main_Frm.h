@@ -13,6 +13,7 @@ class TForm_Main;
 class QSessionManager;
 class QTimer;
 class TEmbeddedWB;
+class TSkinData;
 class TStatusBar;
 
 // The program's one main window: the laboratory web application above the status bar.
@@ -50,6 +51,7 @@ private:
     void answerSessionEnd(QSessionManager &manager);
 
     std::unique_ptr<Ui::TForm_Main> ui;
+    TSkinData *SkinData_Main = nullptr;
     QTimer *Timer_Main = nullptr;
     QUrl m_startUrl;
     std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
