@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
     cmake g++ ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
+    qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-pdf-dev
     libsm-dev libice-dev zlib1g-dev
     clang libclang-rt-14-dev
     xvfb xauth openbox xdotool x11-utils wmctrl imagemagick
