@@ -126,8 +126,15 @@ def wait_for(predicate, timeout=15.0, interval=0.05):
 
 
 def visible_windows(pid):
-    out = run("xdotool", "search", "--onlyvisible", "--pid", str(pid), check=False)
-    return [int(w) for w in out.split()]
+    """The program's top-level windows that the window manager manages and shows."""
+    clients = run("xprop", "-root", "_NET_CLIENT_LIST", check=False)
+    found = []
+    for wid in (int(w, 16) for w in re.findall(r"0x[0-9a-fA-F]+", clients)):
+        owner = run("xprop", "-id", str(wid), "_NET_WM_PID", check=False)
+        m = re.search(r"=\s*(\d+)", owner)
+        if m and int(m.group(1)) == pid and "IsViewable" in run("xwininfo", "-id", str(wid), check=False):
+            found.append(wid)
+    return found
 
 
 def window_name(wid):
