@@ -132,7 +132,7 @@ document.addEventListener('keydown', e => {
 <script>function ask() { document.getElementById('answer').textContent = prompt('样品数量', '1'); }</script>"""),
     "/leave": page("离开", """<input id="field">
 <script>window.addEventListener('beforeunload', e => { e.preventDefault(); e.returnValue = ''; });</script>"""),
-    "/fullscreen": page("全屏", """<div id="box">图表</div>"""),
+    "/fullscreen": page("全屏", """<div id="box" style="background:#cde;padding:40px" onclick="this.requestFullscreen()">质控图（点击全屏）</div>"""),
     "/print": page("打印报告", """<h1 style="background:#fd0">检验报告 QLREPORT</h1><p>样品 S-0001 合格</p>"""),
     "/perm": page("权限", """<p id="state"></p>"""),
 }

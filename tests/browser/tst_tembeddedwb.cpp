@@ -46,6 +46,7 @@ private slots:
     void accelerators();
     void failuresRecoverWithF5_data();
     void failuresRecoverWithF5();
+    void pageFullScreenRequestAndEscape();
     void hungPageLetsCloseQueryAnswer();
     void printsAsSeenOrSavesPdf();
 };
@@ -404,6 +405,20 @@ void tst_TEmbeddedWB::failuresRecoverWithF5()
         QTRY_VERIFY(js(shell.view->page(), QStringLiteral("Array.isArray(window.keylog)")).toBool());
         QCOMPARE(server->requestCount(QStringLiteral("/keys")), 2);
     }
+}
+
+void tst_TEmbeddedWB::pageFullScreenRequestAndEscape()
+{
+    FixtureServer server;
+    Shell shell;
+    QVERIFY(openShell(shell, server.url(QStringLiteral("/fullscreen"))));
+    focusPageBody(shell);
+    clickElement(shell.view, QStringLiteral("box"));
+    QTRY_VERIFY(shell.window.isFullScreen());
+    QTRY_VERIFY(js(shell.view->page(), QStringLiteral("document.fullscreenElement !== null")).toBool());
+    pressKey(shell.view, QStringLiteral("Escape"), Qt::Key_Escape, Qt::NoModifier);
+    QTRY_VERIFY(!shell.window.isFullScreen());
+    QTRY_VERIFY(js(shell.view->page(), QStringLiteral("document.fullscreenElement === null")).toBool());
 }
 
 // A window whose close asks first, as the program's main window does.

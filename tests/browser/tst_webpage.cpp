@@ -33,6 +33,7 @@ private slots:
     void cleanup() { QTRY_COMPARE(QApplication::topLevelWidgets().size(), 0); }
     void pageDialogs_data();
     void pageDialogs();
+    void leavePageQuestion();
     void fileChooserHonoursAcceptedTypes();
     void httpAuthentication_data();
     void httpAuthentication();
@@ -107,6 +108,36 @@ void tst_WebPage::pageDialogs()
     QCOMPARE(title, testWindowTitle());
     QCOMPARE(iconKey, QApplication::windowIcon().cacheKey());
     QCOMPARE(text, message);
+}
+
+void tst_WebPage::leavePageQuestion()
+{
+    FixtureServer server;
+    Shell shell;
+    QVERIFY(openShell(shell, server.url(QStringLiteral("/leave"))));
+    // The question is only asked once the user has acted on the page.
+    QTRY_VERIFY((clickElement(shell.view, QStringLiteral("field")),
+                 js(shell.view->page(), QStringLiteral("navigator.userActivation.hasBeenActive")).toBool()));
+
+    for (const bool leave : {false, true}) {
+        QString title;
+        whenModal<QMessageBox>([&](QMessageBox *box) {
+            title = box->windowTitle();
+            for (QAbstractButton *button : box->buttons())
+                if (box->buttonRole(button) == (leave ? QMessageBox::AcceptRole : QMessageBox::RejectRole))
+                    return button->click();
+        });
+        QSignalSpy loaded(shell.view, &QWebEngineView::loadFinished);
+        shell.view->load(server.url(QStringLiteral("/samples")));
+        QTRY_COMPARE(title, testWindowTitle());
+        if (leave) {
+            QTRY_COMPARE(shell.view->url(), server.url(QStringLiteral("/samples")));
+        } else {
+            QVERIFY(!QSignalSpy(shell.view, &QWebEngineView::urlChanged).wait(500));
+            QCOMPARE(shell.view->url(), server.url(QStringLiteral("/leave")));
+            QCOMPARE(server.requestCount(QStringLiteral("/samples")), 0);
+        }
+    }
 }
 
 void tst_WebPage::fileChooserHonoursAcceptedTypes()
