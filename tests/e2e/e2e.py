@@ -168,9 +168,9 @@ def key(*keys, delay=None):
 class Program:
     """One run of the program with a fresh home (so a fresh browser profile)."""
 
-    def __init__(self, start_url):
+    def __init__(self, start_url, extra_env=None):
         self.home = tempfile.mkdtemp(prefix="lims-e2e-")
-        env = dict(os.environ, HOME=self.home, LIMS_E2E_START_URL=start_url)
+        env = dict(os.environ, HOME=self.home, LIMS_E2E_START_URL=start_url, **(extra_env or {}))
         if os.geteuid() == 0:
             env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
         self.process = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.DEVNULL,
@@ -237,8 +237,8 @@ class ProgramTestCase(unittest.TestCase):
             self.program.stop()
         self.fixture.close()
 
-    def start(self, url=None):
-        self.program = Program(url or self.fixture.start_url)
+    def start(self, url=None, extra_env=None):
+        self.program = Program(url or self.fixture.start_url, extra_env)
         return self.program
 
     def assert_dialog_shown_properly(self, dialog):
@@ -388,6 +388,47 @@ class Faults(ProgramTestCase):
         key("F5")
         self.assertTrue(wait_for(lambda: self.fixture.start_page_requests() >= 2, timeout=10))
         self.assertIsNone(program.exit_status(timeout=0.1))
+
+
+class SessionEnd(ProgramTestCase):
+    def test_logoff_query_while_the_dialog_is_open(self):
+        manager_program = os.environ.get("LIMS_E2E_SESSION_MANAGER")
+        if not manager_program:
+            self.skipTest("no session manager program")
+        manager = subprocess.Popen([manager_program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                   text=True, bufsize=1)
+        lines = []
+        reader = threading.Thread(target=lambda: [lines.append(l.strip()) for l in manager.stdout],
+                                  daemon=True)
+        reader.start()
+        try:
+            address = wait_for(lambda: next((l for l in lines if l.startswith("SESSION_MANAGER=")), None))
+            self.assertTrue(address)
+            program = self.start(extra_env={"SESSION_MANAGER": address.split("=", 1)[1]})
+            self.assertTrue(wait_for(lambda: "registered" in lines))
+            dialog = program.request_close()
+            manager.stdin.write("shutdown\n")
+            manager.stdin.flush()
+            # The session's query is refused while the user has not answered; the open dialog
+            # stays the only one and stays up.
+            self.assertTrue(wait_for(lambda: "shutdown-cancelled" in lines, timeout=10))
+            self.assertNotIn("die", lines)
+            self.assertEqual(program.other_windows(), [dialog])
+            key("Escape")
+            self.assertTrue(wait_for(lambda: not program.other_windows(), timeout=5))
+            self.assertIsNone(program.exit_status(timeout=1))
+            self.close_with_confirmation()
+        finally:
+            if manager.poll() is None:
+                manager.stdin.write("quit\n")
+                manager.stdin.close()
+                try:
+                    manager.wait(5)
+                except subprocess.TimeoutExpired:
+                    manager.kill()
+                    manager.wait(5)
+            reader.join(5)
+            manager.stdout.close()
 
 
 class socket_closed_port:
