@@ -213,7 +213,12 @@ void TEmbeddedWB::openFindBar()
 
 QWebEngineView *TEmbeddedWB::createWindow(QWebEnginePage::WebWindowType type)
 {
-    auto *popup = new PopupWindow(window(), type);
+    // Owned by the program's first window, so a window opened from a pop-up outlives that
+    // pop-up and all of them close with the program.
+    QWidget *owner = window();
+    while (owner->parentWidget())
+        owner = owner->parentWidget()->window();
+    auto *popup = new PopupWindow(owner, type);
     emit newWindowOpened(popup);
     return popup->view();
 }
