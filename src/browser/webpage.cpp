@@ -142,6 +142,20 @@ bool WebPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool
     return false;
 }
 
+void WebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
+                                       int lineNumber, const QString &sourceID)
+{
+    // The engine refuses window.close() in a window the user opened once it has navigated, and
+    // says so only on the console. The program's window asks the user instead, as it does for
+    // any other close.
+    if (level == WarningMessageLevel
+        && message == u"Scripts may close only the windows that were opened by them.") {
+        QTimer::singleShot(0, this, &QWebEnginePage::windowCloseRequested);
+        return;
+    }
+    QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceID);
+}
+
 void WebPage::askExternalOpen(const QUrl &url)
 {
     QMessageBox box(QMessageBox::Question, applicationCaption(),

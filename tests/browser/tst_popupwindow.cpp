@@ -15,6 +15,7 @@ private slots:
     void cleanup() { QTRY_COMPARE(QApplication::topLevelWidgets().size(), 0); }
     void blankLinkOpensWindowOnSameSession();
     void scriptWindowTakesRequestedSizeAndClosesItself();
+    void mainViewCloseIsLeftToItsWindow();
 };
 
 void tst_PopupWindow::blankLinkOpensWindowOnSameSession()
@@ -66,6 +67,28 @@ void tst_PopupWindow::scriptWindowTakesRequestedSizeAndClosesItself()
     clickElement(popupView, QStringLiteral("close"));
     QTRY_VERIFY(!popup);
     QVERIFY(shell.window.isVisible());
+}
+
+void tst_PopupWindow::mainViewCloseIsLeftToItsWindow()
+{
+    FixtureServer server;
+    Shell shell;
+    QVERIFY(openShell(shell, server.url()));
+    QSignalSpy closeRequested(shell.view->page(), &QWebEnginePage::windowCloseRequested);
+    js(shell.view->page(), QStringLiteral("window.close()"));
+    // The request reaches the main window, which decides (its close query); the view itself
+    // neither closes nor hides anything.
+    QTRY_COMPARE(closeRequested.size(), 1);
+    QVERIFY(shell.window.isVisible());
+
+    // Also after the user has moved on in the application, where the engine alone would refuse.
+    QSignalSpy loaded(shell.view, &QWebEngineView::loadFinished);
+    shell.view->load(server.url(QStringLiteral("/samples")));
+    QVERIFY(loaded.wait(15000));
+    js(shell.view->page(), QStringLiteral("window.close()"));
+    QTRY_COMPARE(closeRequested.size(), 2);
+    QVERIFY(shell.window.isVisible());
+    QVERIFY(shell.view->isVisible());
 }
 
 QTEST_MAIN(tst_PopupWindow)
