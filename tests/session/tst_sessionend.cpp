@@ -124,6 +124,7 @@ class TestSessionEnd final : public QObject
 private slots:
     void initTestCase();
     void refusedShutdownKeepsTheProgram();
+    void shutdownWhileTheDialogIsUpIsRefusedAndLeavesIt();
     // Last: a consented shut-down ends the application.
     void consentedShutdownEndsWithoutAskingAgain();
 
@@ -154,6 +155,27 @@ void TestSessionEnd::refusedShutdownKeepsTheProgram()
     QVERIFY(!manager.lines().contains(u"die"_s));
     QCOMPARE(asked, 1);
     QCOMPARE(Form_MessageBox, nullptr);
+    QVERIFY(m_window->isVisible());
+}
+
+void TestSessionEnd::shutdownWhileTheDialogIsUpIsRefusedAndLeavesIt()
+{
+    manager.forget();
+    bool refused = false;
+    bool sameDialogUp = false;
+    whenModal([&](QWidget *modal) {
+        QPointer<QWidget> inUse = modal;
+        manager.send("shutdown");
+        refused = QTest::qWaitFor([] { return manager.lines().contains(u"shutdown-cancelled"_s); }, 10000);
+        sameDialogUp = inUse && inUse->isVisible() && QApplication::activeModalWidget() == inUse
+                       && Form_MessageBox == inUse;
+        typeKeys(modal, {{Qt::Key_Escape}});
+    });
+    QVERIFY(!m_window->close());
+    QVERIFY(refused);
+    QVERIFY(sameDialogUp);
+    QVERIFY(manager.lines().contains(u"interact-done cancel=1"_s));
+    QVERIFY(!manager.lines().contains(u"die"_s));
     QVERIFY(m_window->isVisible());
 }
 
