@@ -12,9 +12,14 @@
 #include "apptitle.h"
 #include "ui_Unit_MessageBox.h"
 
+// The glyphs live in a static library's resources, which register only when asked; once is enough.
 static void initGlyphResources()
 {
-    Q_INIT_RESOURCE(glyphs);
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(glyphs);
+        return true;
+    }();
+    Q_UNUSED(registered);
 }
 
 TForm_MessageBox *Form_MessageBox = nullptr;

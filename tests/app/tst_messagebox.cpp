@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <stdexcept>
 
 #include <QPointer>
@@ -137,8 +138,15 @@ void TestMessageBox::clientAreaKeepsItsSizeInsideAReservedFrame()
     QSize shownSize;
     QPoint tipAt;
     QSize tipSize;
+    bool glyphsLoaded = false;
     whenModal([&](QWidget *modal) {
         shownSize = modal->size();
+        const auto buttons = modal->findChildren<TRzBitBtn *>();
+        glyphsLoaded = buttons.size() == 2
+            && std::all_of(buttons.begin(), buttons.end(), [](TRzBitBtn *button) {
+                   return !button->icon().pixmap(16, 16, QIcon::Disabled).isNull()
+                       && button->glyph().size() == QSize(32, 16);
+               });
         const auto *tip = modal->findChild<TRzLabel *>(u"Label_Tip"_s);
         tipAt = tip->mapTo(modal, QPoint(0, 0));
         tipSize = tip->size();
@@ -149,6 +157,7 @@ void TestMessageBox::clientAreaKeepsItsSizeInsideAReservedFrame()
     QCOMPARE(shownSize, QSize(342 + 8, 173 + 34));
     QCOMPARE(tipAt, QPoint(21 + 4, 30 + 30));
     QCOMPARE(tipSize, QSize(300, 75));
+    QVERIFY(glyphsLoaded);
 }
 
 void TestMessageBox::placement_data()
