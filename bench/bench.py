@@ -162,7 +162,8 @@ def read_stat(pid):
     fields = text[text.rindex(")") + 2:].split()
     # fields[0] is field 3 (state) of proc(5).
     return {"ppid": int(fields[1]),
-            "cpu": sum(int(x) for x in fields[11:15])}  # utime stime cutime cstime
+            "cpu": sum(int(x) for x in fields[11:15]),  # utime stime cutime cstime
+            "start": int(fields[19])}
 
 
 def process_tree(root):
@@ -392,15 +393,17 @@ CANDIDATES = {
 
 
 def stop_tree(proc, logfile):
-    pids = process_tree(proc.pid)
+    # Start times tell our processes from later ones that might reuse their ids.
+    started = {pid: st["start"] for pid in process_tree(proc.pid) if (st := read_stat(pid))}
     if proc.poll() is None:
         proc.terminate()
     try:
         proc.wait(5)
     except subprocess.TimeoutExpired:
         pass
-    for pid in pids:
-        if read_stat(pid) is not None:
+    for pid, start in started.items():
+        st = read_stat(pid)
+        if st is not None and st["start"] == start:
             try:
                 os.kill(pid, signal.SIGKILL)
             except OSError:
@@ -691,6 +694,8 @@ def report(results, kinds, args, started, machine):
                  for r in results if "close_note" in r]
     program = [r for r in counted if r["candidate"] == "program"]
     titles = sorted({r["dialog_title"] for r in program if "dialog_title" in r})
+    problems += [f"the confirmation dialog's title was {t!r}, not {APP_TITLE!r}"
+                 for t in titles if t != APP_TITLE]
     kept = [r.get("dialog_no_keeps_running") for r in program if "close_ms" in r]
     n = len([r for r in counted if r["candidate"] == "program"])
     text = [
