@@ -31,10 +31,12 @@ inline QVariant js(QWebEnginePage *page, const QString &script)
     return evalJs(page, script).value_or(QVariant());
 }
 
-// Calls act with the next modal widget of type T once it is shown; checks for it every 20 ms
-// for at most timeoutMs. exec() dialogs block the caller, so this has to be arranged first.
+// Calls act with the next modal widget of type T once it is shown and enabled; checks every
+// 20 ms for at most timeoutMs. exec() dialogs block the caller, so this has to be arranged
+// first. When the time is up, whatever modal widget is open is closed, so a test fails instead
+// of hanging in a dialog nobody answers.
 template<typename T>
-void whenModal(std::function<void(T *)> act, int timeoutMs = 10000)
+void whenModal(std::function<void(T *)> act, int timeoutMs = 30000)
 {
     auto *timer = new QTimer(qApp);
     auto clock = std::make_shared<QElapsedTimer>();
@@ -49,6 +51,10 @@ void whenModal(std::function<void(T *)> act, int timeoutMs = 10000)
         } else if (clock->elapsed() > timeoutMs) {
             timer->deleteLater();
             timer->stop();
+            if (QWidget *stuck = QApplication::activeModalWidget()) {
+                qWarning("no expected dialog appeared in time; closing %s", stuck->metaObject()->className());
+                stuck->close();
+            }
         }
     });
     timer->start();
