@@ -60,8 +60,9 @@ void whenModal(std::function<void(T *)> act, int timeoutMs = 30000)
     timer->start();
 }
 
-// Runs act once ready() holds, checking every 50 ms for at most timeoutMs; for waits inside a
-// modal dialog's own event loop, where QTRY in the test body cannot run.
+// Runs act once ready() holds or timeoutMs have passed, checking every 50 ms; for waits inside
+// a modal dialog's own event loop, where QTRY in the test body cannot run. The test body
+// checks the outcome afterwards.
 inline void whenReady(std::function<bool()> ready, std::function<void()> act, int timeoutMs = 20000)
 {
     auto *timer = new QTimer(qApp);
@@ -73,8 +74,7 @@ inline void whenReady(std::function<bool()> ready, std::function<void()> act, in
         if (done || clock->elapsed() > timeoutMs) {
             timer->stop();
             timer->deleteLater();
-            if (done)
-                act();
+            act();
         }
     });
     timer->start();
