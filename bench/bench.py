@@ -372,6 +372,11 @@ def program_command(args, url, home):
     return [args.program], env_extra
 
 
+def variant_command(args, url, home):
+    command, env_extra = program_command(args, url, home)
+    return [args.variant], env_extra
+
+
 def chromium_command(args, url, home):
     profile = os.path.join(home, "chromium-profile")
     command = [args.chromium, f"--app={url}", f"--user-data-dir={profile}", "--no-sandbox",
@@ -387,6 +392,7 @@ def floor_command(args, url, home):
 
 CANDIDATES = {
     "program": ("QuorLimsDemo", program_command),
+    "variant": ("variant", variant_command),
     "chromium": ("chromium --app", chromium_command),
     "floor": ("floor: widgets window, no web engine", floor_command),
 }
@@ -620,7 +626,12 @@ def summarise(values, digits):
 
 
 def table(results, kinds):
-    header = ["figure"] + [CANDIDATES[k][0] for k in kinds] + ["program ÷ chromium", "goal", "met"]
+    """One row per figure; a ratio to Chromium and the goal for the program and, when it ran,
+    the variant build."""
+    judged = [k for k in ("program", "variant") if k in kinds]
+    header = (["figure"] + [CANDIDATES[k][0] for k in kinds]
+              + [f"{'program' if k == 'program' else 'variant'} ÷ chromium" for k in judged]
+              + ["goal"] + [f"met{' (variant)' if k == 'variant' else ''}" for k in judged])
     lines = ["| " + " | ".join(header) + " |", "|" + "---|" * len(header)]
     for key, label, unit, digits, goal, goal_text in FIGURES:
         medians, cells = {}, []
@@ -630,18 +641,21 @@ def table(results, kinds):
             cells.append(text)
         if all(m is None for m in medians.values()):
             continue
-        ratio = None
-        if medians.get("program") is not None and medians.get("chromium"):
-            ratio = medians["program"] / medians["chromium"]
-        met = ""
-        if goal and medians.get("program") is not None:
-            if goal[0] == "ratio" and ratio is not None:
-                met = "yes" if ratio <= goal[1] else "no"
-            elif goal[0] == "abs":
-                met = "yes" if medians["program"] <= goal[1] else "no"
+        ratios, mets = [], []
+        for kind in judged:
+            ratio = None
+            if medians.get(kind) is not None and medians.get("chromium"):
+                ratio = medians[kind] / medians["chromium"]
+            met = ""
+            if goal and medians.get(kind) is not None:
+                if goal[0] == "ratio" and ratio is not None:
+                    met = "yes" if ratio <= goal[1] else "no"
+                elif goal[0] == "abs":
+                    met = "yes" if medians[kind] <= goal[1] else "no"
+            ratios.append(f"{ratio:.2f}" if ratio is not None else "—")
+            mets.append(met)
         name = f"{label} ({unit})" if unit else label
-        ratio_text = f"{ratio:.2f}" if ratio is not None else "—"
-        lines.append("| " + " | ".join([name] + cells + [ratio_text, goal_text, met]) + " |")
+        lines.append("| " + " | ".join([name] + cells + ratios + [goal_text] + mets) + " |")
     return "\n".join(lines)
 
 
@@ -745,6 +759,9 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", required=True, help="QuorLimsDemo built for this server")
     parser.add_argument("--floor", help="the floor program (widgets window, no web engine)")
+    parser.add_argument("--variant", help="another build of the program to run beside it, "
+                        "e.g. with a change under study")
+    parser.add_argument("--variant-label", default="variant", help="its column's name")
     parser.add_argument("--chromium", default="chromium")
     parser.add_argument("--port", type=int, default=18931)
     parser.add_argument("--runs", type=int, default=5, help="counted runs per candidate")
@@ -757,10 +774,15 @@ def main():
     parser.add_argument("--label", default="", help="which build of the program this is")
     args = parser.parse_args()
     args.program = os.path.abspath(args.program)
+    if args.variant:
+        args.variant = os.path.abspath(args.variant)
     if args.floor:
         args.floor = os.path.abspath(args.floor)
 
-    kinds = ["program", "chromium"] + (["floor"] if args.floor else [])
+    kinds = (["program"] + (["variant"] if args.variant else []) + ["chromium"]
+             + (["floor"] if args.floor else []))
+    if args.variant:
+        CANDIDATES["variant"] = (args.variant_label, variant_command)
     if args.only:
         kinds = [k for k in kinds if k in args.only.split(",")]
     started = datetime.datetime.now(datetime.timezone.utc)
