@@ -103,6 +103,8 @@ DownloadManager::DownloadManager(QWebEngineProfile *profile)
     : QObject(profile)
     , m_lastFolder(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
 {
+    if (!QFileInfo(m_lastFolder).isDir())
+        m_lastFolder = QDir::homePath();
     connect(profile, &QWebEngineProfile::downloadRequested, this, &DownloadManager::start);
 }
 
@@ -282,6 +284,10 @@ DownloadsWindow *DownloadManager::downloadsWindow(QWidget *near)
         while (owner && owner->parentWidget())
             owner = owner->parentWidget()->window();
         m_window = new DownloadsWindow(owner);
+        if (owner) {
+            const QRect area = owner->geometry();
+            m_window->move(area.right() - m_window->width() - 24, area.bottom() - m_window->height() - 48);
+        }
     }
     return m_window;
 }

@@ -37,6 +37,8 @@ TEmbeddedWB::TEmbeddedWB(QWidget *parent)
     connect(m_page, &QWebEnginePage::fullScreenRequested, this, &TEmbeddedWB::handleFullScreenRequest);
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
                 showRendererGone(status == QWebEnginePage::CrashedTerminationStatus
                                      ? QStringLiteral("页面的渲染进程已崩溃。")
                                      : QStringLiteral("页面的渲染进程已被终止。"));
