@@ -42,6 +42,7 @@ private slots:
     void backspaceOutsideFieldStaysOnPage();
     void pageFocusTakesTypingWithoutClick();
     void unreachableStartPageLeavesViewUsable();
+    void signInSurvivesRestart();
     void accelerators_data();
     void accelerators();
     void failuresRecoverWithF5_data();
@@ -230,6 +231,33 @@ void tst_TEmbeddedWB::unreachableStartPageLeavesViewUsable()
     QVERIFY(loaded.wait(15000));
     QCOMPARE(loaded.takeFirst().first().toBool(), true);
     QTRY_COMPARE(js(shell.view->page(), QStringLiteral("document.getElementById('user') !== null")).toBool(), true);
+}
+
+void tst_TEmbeddedWB::signInSurvivesRestart()
+{
+    FixtureServer server;
+    QTemporaryDir home; // a fresh profile folder for the two program starts
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
+    auto run = [&env](const QStringList &args) {
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(QStringLiteral(LIMS_SIGNIN_HOLDER), args);
+        if (!program.waitForFinished(30000)) {
+            program.kill();
+            program.waitForFinished();
+        }
+        return QString::fromUtf8(program.readAllStandardOutput()).trimmed();
+    };
+    const QString signedIn = run({QStringLiteral("signin"), server.url().toString(), QStringLiteral("化验员")});
+    QCOMPARE(signedIn, u"当前用户：化验员"_qs);
+    QVERIFY(QFileInfo(home.filePath(QStringLiteral("data/QuorLimsDemoSignInTest/QtWebEngine/QuorLims"))).isDir());
+    // A new start of the program: the server still knows the user by the stored cookie.
+    const QString again = run({QStringLiteral("whoami"), server.url(QStringLiteral("/whoami")).toString()});
+    QCOMPARE(again, u"当前用户：化验员"_qs);
 }
 
 void tst_TEmbeddedWB::accelerators_data()
