@@ -124,6 +124,14 @@ void TForm_Main::closeEvent(QCloseEvent *event)
     QCoreApplication::exit(0);
 }
 
+void TForm_Main::changeEvent(QEvent *event)
+{
+    // A page in full screen (video, presentation, F11) owns the whole screen.
+    if (event->type() == QEvent::WindowStateChange)
+        ui->StatusBar_Main->setVisible(!isFullScreen());
+    QMainWindow::changeEvent(event);
+}
+
 void TForm_Main::answerSessionEnd(QSessionManager &manager)
 {
     QtSessionEndQuery query(manager);

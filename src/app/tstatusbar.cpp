@@ -1,5 +1,7 @@
 #include "tstatusbar.h"
 
+#include <utility>
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStyle>
@@ -45,8 +47,35 @@ void TStatusBar::setPanelText(int index, const QString &text)
 {
     if (index < 0 || index >= m_panels.size() || m_panels.at(index).text == text)
         return;
-    m_panels[index].text = text;
-    update(panelRect(index));
+    const QString old = std::exchange(m_panels[index].text, text);
+    // Only where the old or the new text stands: the clock changes a few digits a second, and
+    // repainting its whole panel (most of a wide window) would cost many times more.
+    const QRect box = panelTextRect(index);
+    const QFontMetrics metrics = fontMetrics();
+    const QRect dirty = metrics.boundingRect(box, textFlags(index, old), old)
+                        | metrics.boundingRect(box, textFlags(index, text), text);
+    update(dirty.adjusted(-1, -1, 1, 1) & box);
+}
+
+QRect TStatusBar::panelBevel(int index) const
+{
+    // Panels sit 2 pixels apart, below a 2-pixel top border, like the common control's.
+    return panelRect(index).adjusted(0, 2, index + 1 == panelCount() ? 0 : -2, 0);
+}
+
+QRect TStatusBar::panelTextRect(int index) const
+{
+    return panelBevel(index).adjusted(2, 1, -2, -1);
+}
+
+int TStatusBar::textFlags(int index, const QString &text) const
+{
+    // A text wider than its panel (a substitute font with wider Latin letters than the
+    // layout's) starts at the left edge, so its beginning stays readable.
+    Qt::Alignment alignment = m_panels.at(index).alignment;
+    if (fontMetrics().horizontalAdvance(text) > panelTextRect(index).width())
+        alignment = (alignment & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
+    return static_cast<int>(alignment | Qt::AlignVCenter) | Qt::TextSingleLine;
 }
 
 QRect TStatusBar::panelRect(int index) const
@@ -70,16 +99,7 @@ void TStatusBar::paintEvent(QPaintEvent *event)
         const QRect extent = panelRect(i);
         if (extent.isEmpty() || !extent.intersects(event->rect()))
             continue;
-        // Panels sit 2 pixels apart, below a 2-pixel top border, like the common control's.
-        const QRect bevel = extent.adjusted(0, 2, i + 1 == panelCount() ? 0 : -2, 0);
-        qDrawShadePanel(&painter, bevel, palette(), true, 1);
-        const QRect textRect = bevel.adjusted(2, 1, -2, -1);
-        // A text wider than its panel (a substitute font with wider Latin letters than the
-        // layout's) starts at the left edge, so its beginning stays readable.
-        Qt::Alignment alignment = m_panels.at(i).alignment;
-        if (painter.fontMetrics().horizontalAdvance(m_panels.at(i).text) > textRect.width())
-            alignment = (alignment & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
-        painter.drawText(textRect, static_cast<int>(alignment | Qt::AlignVCenter) | Qt::TextSingleLine,
-                         m_panels.at(i).text);
+        qDrawShadePanel(&painter, panelBevel(i), palette(), true, 1);
+        painter.drawText(panelTextRect(i), textFlags(i, m_panels.at(i).text), m_panels.at(i).text);
     }
 }

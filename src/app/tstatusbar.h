@@ -30,6 +30,10 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QRect panelBevel(int index) const;
+    QRect panelTextRect(int index) const;
+    int textFlags(int index, const QString &text) const;
+
     struct Panel
     {
         int width = 0;

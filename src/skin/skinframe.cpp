@@ -189,10 +189,14 @@ bool SkinFrame::isFilling() const
 
 FrameMetrics SkinFrame::metrics() const
 {
-    // A maximised window has no border: its edges are the screen's.
+    // A maximised window has no border: its edges are the screen's. A full-screen one (a page's
+    // video or presentation) has no caption either.
     FrameMetrics m = m_metrics;
     if (isFilling()) {
         m.border = 0;
+    }
+    if (m_window->isFullScreen()) {
+        m.captionHeight = 0;
     }
     return m;
 }
@@ -230,6 +234,7 @@ void SkinFrame::relayout()
     applyMargins();
     const int b = metrics().border;
     m_caption->setGeometry(b, b, w - 2 * b, m_metrics.captionHeight);
+    m_caption->setVisible(!m_window->isFullScreen());
     m_grips[0]->setGeometry(0, 0, w, b);
     m_grips[1]->setGeometry(0, h - b, w, b);
     m_grips[2]->setGeometry(0, 0, b, h);

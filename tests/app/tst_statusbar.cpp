@@ -129,6 +129,14 @@ void TestStatusBar::tickRepaintsOnlyTheClockPanel()
     QVERIFY(!watch.painted.isEmpty());
     QVERIFY(QRegion(bar.panelRect(4)).contains(watch.painted.boundingRect()));
 
+    // The next tick repaints where the text stands, not the whole wide clock panel.
+    watch.painted = {};
+    watch.paints = 0;
+    bar.setPanelText(4, u"2024年3月5日 21:07:03"_s);
+    QTRY_COMPARE(watch.paints, 1);
+    QVERIFY(QRegion(bar.panelRect(4)).contains(watch.painted.boundingRect()));
+    QVERIFY(watch.painted.boundingRect().width() < bar.panelRect(4).width() / 2);
+
     // The same text again repaints nothing: a marker update that follows is painted alone.
     watch.painted = {};
     watch.paints = 0;
