@@ -20,12 +20,15 @@ using namespace Qt::StringLiterals;
 int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // "gl" as third argument measures the OpenGL path, whatever the machine has.
+    const bool gl = argc > 3 && qstrcmp(argv[3], "gl") == 0;
+    const bool openGLAvailable = gl || prepareRenderingPath();
     TApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"QuorLimsDemo"_s);
     QGuiApplication::setApplicationDisplayName(applicationTitle());
     const QStringList args = QCoreApplication::arguments();
-    if (args.value(3) != u"gl")
-        chooseRenderingPath();
+    if (!gl)
+        chooseRenderingPath(openGLAvailable);
 
     const QString mode = args.value(1, u"clock"_s);
     TForm_Main window(QUrl(args.value(2, u"about:blank"_s)));

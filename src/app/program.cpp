@@ -11,6 +11,7 @@ int runProgram(int &argc, char **argv, const QUrl &startUrl)
 {
     // The web engine shares GL contexts with the widgets; this must precede the application.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    const bool openGLAvailable = prepareRenderingPath();
     TApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("QuorLimsDemo"));
     QGuiApplication::setApplicationDisplayName(applicationTitle());
@@ -20,7 +21,7 @@ int runProgram(int &argc, char **argv, const QUrl &startUrl)
     for (const int size : {16, 32, 48, 64, 72})
         icon.addFile(QStringLiteral(":/icons/quorlims-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
-    chooseRenderingPath();
+    chooseRenderingPath(openGLAvailable);
 
     TForm_Main mainWindow(startUrl);
     Form_Main = &mainWindow;

@@ -16,6 +16,10 @@ enum class StartupShowState {
 
 StartupShowState startupShowState();
 
+// False when the machine plainly has no graphics device that could run OpenGL in hardware, so
+// any OpenGL there would be a software rasteriser. Cheap: asks no graphics library.
+bool hasGpuDevice();
+
 // What lies under a point of a window whose frame the program draws itself.
 enum class FrameArea {
     None, // outside the window

@@ -25,6 +25,13 @@ StartupShowState startupShowState()
     return StartupShowState::Default;
 }
 
+// Windows always offers some OpenGL; whether it is the software "GDI Generic" one is asked of the
+// renderer itself once the application runs.
+bool hasGpuDevice()
+{
+    return true;
+}
+
 } // namespace Platform
 
 namespace {
