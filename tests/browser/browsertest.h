@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -114,6 +116,18 @@ inline QPoint elementCentre(QWebEnginePage *page, const QString &id)
 }
 
 // A real mouse click on the element (pages may only open windows or file choosers on one).
+// Chooses file in Qt's own file dialog as a user typing its name would, and accepts. selectFile()
+// alone leaves the name field untouched while that field has the keyboard focus (which depends on
+// when the window manager activates the dialog), and accepting then picks another name or asks a
+// question in a box of its own that nothing answers.
+inline void chooseFile(QFileDialog *dialog, const QString &file)
+{
+    dialog->selectFile(file);
+    if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        name->setText(file);
+    static_cast<QDialog *>(dialog)->accept();
+}
+
 inline void clickElement(TEmbeddedWB *view, const QString &id)
 {
     const QPoint at = elementCentre(view->page(), id);

@@ -57,8 +57,7 @@ void tst_DownloadManager::savesExactlyTheServedBytes()
     whenModal<QFileDialog>([&](QFileDialog *dialog) {
         suggested = dialog->selectedFiles().value(0);
         QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
-        dialog->selectFile(target);
-        static_cast<QDialog *>(dialog)->accept();
+        chooseFile(dialog, target);
     });
     shell.view->load(server.url(QStringLiteral("/download?size=700000&delay=20&name=lab-data.bin")));
     QTRY_VERIFY_WITH_TIMEOUT(latestRow(&shell.window) && latestRow(&shell.window)->state() == u"已完成", 20000);
@@ -72,8 +71,7 @@ void tst_DownloadManager::savesExactlyTheServedBytes()
     whenModal<QFileDialog>([&](QFileDialog *dialog) {
         folder = dialog->directory().absolutePath();
         suggested = dialog->selectedFiles().value(0);
-        dialog->selectFile(dir.filePath(QStringLiteral("report.csv")));
-        static_cast<QDialog *>(dialog)->accept();
+        chooseFile(dialog, dir.filePath(QStringLiteral("report.csv")));
     });
     clickElement(shell.view, QStringLiteral("report"));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(QStringLiteral("report.csv"))), 20000);
@@ -106,8 +104,7 @@ void tst_DownloadManager::unfinishedDownloadLeavesNoFile()
         asked = true;
         if (how == u"dialog")
             return dialog->reject();
-        dialog->selectFile(target);
-        static_cast<QDialog *>(dialog)->accept();
+        chooseFile(dialog, target);
     });
     shell.view->load(server.url(how == u"cut" ? QStringLiteral("/download?size=3000000&delay=30&cut=1")
                                              : QStringLiteral("/download?size=6000000&delay=200")));

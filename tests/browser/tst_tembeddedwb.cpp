@@ -510,8 +510,7 @@ void tst_TEmbeddedWB::printsAsSeenOrSavesPdf()
         ++previews;
         printingWhileOpen = shell.view->isPrinting();
         whenModal<QFileDialog>([&](QFileDialog *files) {
-            files->selectFile(saved);
-            static_cast<QDialog *>(files)->accept();
+            chooseFile(files, saved);
         });
         preview->findChild<QAction *>(QStringLiteral("SaveAsPdf"))->trigger();
         whenReady(savedLoads, [preview] { preview->close(); });

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -158,21 +157,7 @@ void tst_WebPage::fileChooserHonoursAcceptedTypes()
     whenModal<QFileDialog>([&](QFileDialog *dialog) {
         filters = dialog->nameFilters();
         native = !dialog->testOption(QFileDialog::DontUseNativeDialog);
-        // Type the name as a user would: selectFile() leaves the name field alone while that
-        // field has the keyboard focus, which depends on when the window manager activates the
-        // dialog. Accepting without the name would ask "File not found" in a box of its own.
-        dialog->selectFile(file);
-        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-            name->setText(file);
-        QPointer<QFileDialog> chooser(dialog);
-        const auto selected = [chooser, file] { return chooser && chooser->selectedFiles() == QStringList{file}; };
-        whenReady([chooser, selected] { return !chooser || selected(); },
-                  [chooser, selected] {
-                      if (selected())
-                          static_cast<QDialog *>(chooser.data())->accept();
-                      else if (chooser)
-                          chooser->reject();
-                  });
+        chooseFile(dialog, file);
     });
     clickElement(shell.view, QStringLiteral("file"));
     QTRY_COMPARE(js(shell.view->page(), QStringLiteral("document.getElementById('file').files.length")).toInt(), 1);
